@@ -1,0 +1,86 @@
+// The main window: holds the food and group tables, the current food and
+// the report amount, and carries the menu of commands.
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+#include <string>
+
+#include "db/DBUnit.h"
+
+class QAction;
+class QFileDialog;
+class QLabel;
+class QScrollArea;
+class QFrame;
+
+namespace quorvex {
+
+class TConForm;
+class TVisLisIngForm;
+class TCadQuaForm;
+
+class TCadIngForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // applicationDirectory: the folder whose "Dados/" holds the data files,
+    // with its trailing separator. The shipped program passes the
+    // executable's folder; tests pass a folder of their own.
+    explicit TCadIngForm(const std::string& applicationDirectory, QWidget* parent = nullptr);
+    ~TCadIngForm() override;
+
+    // The windows the commands show. They outlive this window.
+    void Attach(TConForm& progress, TVisLisIngForm& list, TCadQuaForm& amount);
+
+    // Event handlers, public so that tests can drive them directly.
+    void FormActivate();
+    void Previous1Click();
+    void Next1Click();
+    void List1Click();
+    void Teste1Click();
+    void Image2Click();
+    void Print1Click();
+    void Exit1Click();
+
+    // State read by the commands and by tests.
+    int CurrentFoodIndex() const { return currentFoodIndex_; }
+    double ReportAmount() const { return reportAmount_; }
+    const TextList* FoodTable() const { return foodTable_.get(); }
+    const TextList* FoodKeyIndex() const { return foodKeyIndex_.get(); }
+    const TextList* GroupTable() const { return groupTable_.get(); }
+    const TextList* GroupCodeIndex() const { return groupCodeIndex_.get(); }
+
+    QFrame* Panel1 = nullptr;
+    QLabel* Image1 = nullptr;
+    QAction* Previous1 = nullptr;
+    QAction* Next1 = nullptr;
+    QAction* List1 = nullptr;
+    QAction* Teste1 = nullptr;
+    QAction* Image2 = nullptr;
+    QAction* Print1 = nullptr;
+    QAction* Exit1 = nullptr;
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    void FormCreate(const std::string& applicationDirectory);
+    void BuildMenu();
+    void PrepareReportImage();
+    void Redraw();
+
+    QScrollArea* scrollArea_ = nullptr;
+    TConForm* progress_ = nullptr;
+    TVisLisIngForm* list_ = nullptr;
+    TCadQuaForm* amountDialog_ = nullptr;
+
+    std::unique_ptr<TextList> foodTable_;
+    std::unique_ptr<TextList> foodKeyIndex_;
+    int currentFoodIndex_ = 0;
+    std::unique_ptr<TextList> groupTable_;
+    std::unique_ptr<TextList> groupCodeIndex_;
+    bool loadPending_ = true;
+    double reportAmount_ = 100.0;
+};
+
+}  // namespace quorvex

@@ -1,0 +1,7 @@
+#include "app/CadQuaUnit.h"
+
+namespace quorvex {
+
+TCadQuaForm::TCadQuaForm(QWidget* parent) : QDialog(parent) { setWindowTitle("USDA R14"); }
+
+}  // namespace quorvex

@@ -1,0 +1,41 @@
+#include "app/ConUnit.h"
+
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+namespace quorvex {
+
+TConForm::TConForm(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::MSWindowsFixedSizeDialogHint) {
+    setWindowTitle("Please wait...");
+    setModal(false);
+    setAutoFillBackground(true);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+
+    ProgressBar = new QProgressBar(this);
+    ProgressBar->setRange(0, 100);
+    ProgressBar->setTextVisible(false);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(ProgressBar);
+    setFixedSize(436, 30);
+}
+
+void TConForm::Show(int maximum) {
+    ProgressBar->setRange(0, maximum);
+    ProgressBar->setValue(0);
+    show();
+    raise();
+    // The load runs inside one event without yielding; paint the window
+    // once so it is seen at all.
+    repaint();
+}
+
+void TConForm::SetPosition(int position) { ProgressBar->setValue(position); }
+
+void TConForm::Close() { hide(); }
+
+}  // namespace quorvex

@@ -1,0 +1,27 @@
+#include <QCoreApplication>
+
+#include "app/CadIngUnit.h"
+#include "app/CadQuaUnit.h"
+#include "app/ConUnit.h"
+#include "app/ErrorReport.h"
+#include "list/PalChaUnit.h"
+#include "list/VisLisIngUnit.h"
+
+int main(int argc, char** argv) {
+    quorvex::QuorvexApplication application(argc, argv);
+    const std::string applicationDirectory =
+        QCoreApplication::applicationDirPath().toStdString() + "/";
+
+    // Every window is created once, hidden, in this order, and lives until
+    // the program ends.
+    quorvex::TCadIngForm cadIngForm(applicationDirectory);
+    quorvex::TConForm conForm;
+    quorvex::TVisLisIngForm visLisIngForm(applicationDirectory);
+    quorvex::TCadQuaForm cadQuaForm;
+    quorvex::TPalChaForm palChaForm;
+    cadIngForm.Attach(conForm, visLisIngForm, cadQuaForm);
+    visLisIngForm.Attach(conForm, palChaForm);
+
+    cadIngForm.show();
+    return application.exec();
+}

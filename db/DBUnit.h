@@ -1,0 +1,132 @@
+// The food database: data file paths, line splitting, field access, the
+// text list and the loaders of the food and group tables.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvex {
+
+// ---- Directories and paths -------------------------------------------------
+
+// The process-wide application directory (with its trailing separator) and
+// the data directory, application directory + "Dados/". Set by the windows
+// when they are created.
+void SetApplicationDirectory(const std::string& applicationDirectory);
+const std::string& ApplicationDirectory();
+const std::string& DataDirectory();
+
+// Makes sure the directory part of path (up to its last separator) and the
+// file exist, creating them empty. Never reports anything: a later open
+// fails instead. A missing file is created without following a symbolic
+// link, so a link planted at a shared path cannot redirect the creation.
+void EnsureFileExists(const std::string& path);
+
+// directory + "ArqIng.dad" / directory + "ArqGruIng.dad", created if missing.
+std::string FoodFilePath(const std::string& directory);
+std::string GroupFilePath(const std::string& directory);
+
+// The machine-wide settings file, whatever directory is passed:
+// "c:\VARDELO.ini" on Windows, /var/tmp/VARDELO.ini elsewhere. Created
+// empty if missing.
+std::string SettingsFilePath(const std::string& directory);
+
+// ---- Lines and fields ------------------------------------------------------
+
+// Splits file bytes into lines: CR LF, lone CR and lone LF each end a line
+// (LF CR is two ends); a final line end adds no empty line; a NUL ends the
+// text.
+std::vector<std::string> SplitLines(std::string_view fileBytes);
+
+// Field n (from 1) of a plain line, fields separated by "|". Past the last
+// field the last field is returned again; n <= 0 gives the empty text.
+std::string GetField(int n, const std::string& line);
+
+// Reads a whole file. Throws std::runtime_error "Cannot open file <path>"
+// when it cannot be opened or read.
+std::string ReadWholeFile(const std::string& path);
+
+// ---- Text list ---------------------------------------------------------------
+
+// An ordered list of single-byte texts with a sorted mode. In sorted mode
+// the entries stay in CompareText order, adding inserts at the sorted place
+// and a text equal to an entry already there is not added.
+class TextList {
+public:
+    int Count() const { return static_cast<int>(items_.size()); }
+    bool IsSorted() const { return sorted_; }
+
+    // Entry i. Throws std::out_of_range("List index out of bounds (i)")
+    // unless 0 <= i < Count().
+    const std::string& Get(int i) const;
+
+    // Replaces entry i (unsorted mode only: throws std::logic_error in
+    // sorted mode). Same bounds rule as Get.
+    void Put(int i, std::string text);
+
+    // Unsorted: appends. Sorted: inserts in order unless an equal entry
+    // exists.
+    void Add(std::string text);
+    void Clear();
+
+    // Switching sorted mode on sorts the entries present (equal entries
+    // already there are kept).
+    void SetSorted(bool on);
+
+    // Binary search (sorted mode). True with the entry's position when an
+    // equal entry exists; otherwise false with the insertion position.
+    bool Find(const std::string& key, int& position) const;
+
+    // Replaces the content by lines in the given order (unsorted mode), as
+    // reading a file into the list does.
+    void Assign(std::vector<std::string> lines);
+
+    // Direct access for the loaders' in-place passes.
+    std::vector<std::string>& Items() { return items_; }
+    const std::vector<std::string>& Items() const { return items_; }
+
+private:
+    void CheckIndex(int i) const;
+
+    std::vector<std::string> items_;
+    bool sorted_ = false;
+};
+
+// ---- Loading -----------------------------------------------------------------
+
+// Where a long load reports how far it has got.
+class ProgressSink {
+public:
+    virtual ~ProgressSink() = default;
+    virtual void Show(int maximum) = 0;
+    virtual void SetPosition(int position) = 0;
+    virtual void Close() = 0;
+};
+
+// i * 100 / count rounded to nearest, ties to even. Precondition: count > 0.
+int ProgressPercent(int i, int count);
+
+// Reads the foods file, decodes each line with its file position while the
+// sink shows the percentage, sorts the table and builds the key index
+// (field 1 and its bar for every line). Absent lists are created, present
+// ones cleared. If the file cannot be opened, throws std::runtime_error
+// "Cannot open file <path>" with the table cleared, the index untouched and
+// the sink never shown.
+void LoadFoodTable(const std::string& path, std::unique_ptr<TextList>& table,
+                   std::unique_ptr<TextList>& index, ProgressSink& progress);
+
+// Reads the groups file (plain), sorts it and builds the code index (field
+// 1 without its bar). Same error rule as LoadFoodTable.
+void LoadGroupTable(const std::string& path, std::unique_ptr<TextList>& table,
+                    std::unique_ptr<TextList>& index);
+
+// Field n of line i of table; "Erro! Codigo não existe!" (Windows-1252) for
+// every n when i < 0. Throws like TextList::Get when i >= Count().
+std::string GetItemField(const TextList& table, int i, int n);
+
+// The text GetItemField gives for a negative line index.
+extern const char* const kNoSuchCodeText;
+
+}  // namespace quorvex

@@ -1,0 +1,6 @@
+add_library(quorvex_test_support STATIC support/TestSupport.cpp)
+target_link_libraries(quorvex_test_support PUBLIC quorvex_encoder)
+
+# Widget tests link this instead of GTest::gtest_main.
+add_library(quorvex_qt_test_main STATIC support/QtTestMain.cpp)
+target_link_libraries(quorvex_qt_test_main PUBLIC quorvex_ui GTest::gtest)

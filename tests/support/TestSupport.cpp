@@ -1,0 +1,65 @@
+#include "tests/support/TestSupport.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "db/Fields.h"
+#include "tools/FoodEncoder.h"
+
+namespace quorvex::test {
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "quorvex-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern + "/";
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(path_, ignored);
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+std::string MakeFoodLine(const std::string& description, const std::map<int, std::string>& fields) {
+    std::string line = description;
+    for (int n = 2; n <= kFoodFieldCount; ++n) {
+        line += '|';
+        const auto found = fields.find(n);
+        if (found != fields.end()) line += found->second;
+    }
+    return line;
+}
+
+void WriteStoredFoods(const std::string& path, const std::vector<std::string>& plainLines) {
+    WriteFile(path, EncodeFoodsFile(plainLines));
+}
+
+void WriteDatabase(const std::string& applicationDirectory,
+                   const std::vector<std::string>& plainFoodLines,
+                   const std::vector<std::string>& groupLines) {
+    WriteStoredFoods(applicationDirectory + "Dados/ArqIng.dad", plainFoodLines);
+    std::string groups;
+    for (const std::string& line : groupLines) groups += line + "\r\n";
+    WriteFile(applicationDirectory + "Dados/ArqGruIng.dad", groups);
+}
+
+}  // namespace quorvex::test
