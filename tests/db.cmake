@@ -4,3 +4,5 @@ target_link_libraries(quorvex_test_support PUBLIC quorvex_encoder)
 # Widget tests link this instead of GTest::gtest_main.
 add_library(quorvex_qt_test_main STATIC support/QtTestMain.cpp)
 target_link_libraries(quorvex_qt_test_main PUBLIC quorvex_ui GTest::gtest)
+
+quorvex_test(db_tests db_text_test.cpp db_table_test.cpp LIBS quorvex_test_support)

@@ -1,0 +1,262 @@
+// Lines, fields, the text list, the loaders and the data file paths.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "db/DBUnit.h"
+#include "db/Fields.h"
+#include "tests/support/TestSupport.h"
+#include "tools/FoodEncoder.h"
+
+namespace quorvex {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(SplitLines, LineEnds) {
+    EXPECT_EQ(SplitLines(""), Lines{});
+    EXPECT_EQ(SplitLines("a"), Lines{"a"});
+    EXPECT_EQ(SplitLines("a\r\nb\r\n"), (Lines{"a", "b"}));
+    EXPECT_EQ(SplitLines("x\r\r\ny"), (Lines{"x", "", "y"}));
+    EXPECT_EQ(SplitLines("x\n\ry"), (Lines{"x", "", "y"}));
+    EXPECT_EQ(SplitLines("a\rb\nc"), (Lines{"a", "b", "c"}));
+    EXPECT_EQ(SplitLines("\n\n"), (Lines{"", ""}));
+    EXPECT_EQ(SplitLines("a\r"), Lines{"a"});
+}
+
+TEST(SplitLines, NulEndsTheText) {
+    using namespace std::string_literals;
+    EXPECT_EQ(SplitLines("ab\r\ncd\0ef\r\ngh"s), (Lines{"ab", "cd"}));
+    EXPECT_EQ(SplitLines("\0abc"s), Lines{});
+}
+
+TEST(GetField, Fields) {
+    const std::string line = "A|B||D";
+    EXPECT_EQ(GetField(1, line), "A");
+    EXPECT_EQ(GetField(2, line), "B");
+    EXPECT_EQ(GetField(3, line), "");
+    EXPECT_EQ(GetField(4, line), "D");
+    EXPECT_EQ(GetField(5, line), "D");
+    EXPECT_EQ(GetField(9, line), "D");
+    EXPECT_EQ(GetField(0, line), "");
+    EXPECT_EQ(GetField(-1, line), "");
+
+    EXPECT_EQ(GetField(1, "A|"), "A");
+    EXPECT_EQ(GetField(2, "A|"), "");
+    EXPECT_EQ(GetField(3, "A|"), "");
+    EXPECT_EQ(GetField(1, "whole"), "whole");
+    EXPECT_EQ(GetField(7, "whole"), "whole");
+    EXPECT_EQ(GetField(1, ""), "");
+    EXPECT_EQ(GetField(3, ""), "");
+}
+
+TEST(TextList, BoundsAndUnsortedMode) {
+    TextList list;
+    list.Add("b");
+    list.Add("a");
+    list.Add("b");
+    EXPECT_EQ(list.Count(), 3);
+    EXPECT_EQ(list.Get(0), "b");
+    list.Put(0, "c");
+    EXPECT_EQ(list.Get(0), "c");
+    try {
+        list.Get(3);
+        FAIL() << "no exception";
+    } catch (const std::out_of_range& failure) {
+        EXPECT_STREQ(failure.what(), "List index out of bounds (3)");
+    }
+    EXPECT_THROW(list.Get(-1), std::out_of_range);
+    EXPECT_THROW(list.Put(3, "x"), std::out_of_range);
+    list.Clear();
+    EXPECT_EQ(list.Count(), 0);
+}
+
+TEST(TextList, SortedModeFindAndDuplicates) {
+    TextList list;
+    for (const char* text : {"pear", "Apple", "fig", "APPLE"}) list.Add(text);
+    list.SetSorted(true);  // equal entries already present are kept
+    ASSERT_EQ(list.Count(), 4);
+    list.Add("apple");  // equal to an entry: not added
+    list.Add("banana");
+    EXPECT_EQ(list.Count(), 5);
+    EXPECT_EQ(list.Get(2), "banana");
+    EXPECT_THROW(list.Put(0, "x"), std::logic_error);
+
+    int position = -1;
+    EXPECT_TRUE(list.Find("FIG", position));
+    EXPECT_EQ(position, 3);
+    EXPECT_FALSE(list.Find("cherry", position));
+    EXPECT_EQ(position, 3);
+    EXPECT_FALSE(list.Find("zucchini", position));
+    EXPECT_EQ(position, list.Count());
+    EXPECT_FALSE(list.Find("", position));
+    EXPECT_EQ(position, 0);
+}
+
+class RecordingProgress : public ProgressSink {
+public:
+    void Show(int maximum) override { events.push_back("show " + std::to_string(maximum)); }
+    void SetPosition(int position) override { positions.push_back(position); }
+    void Close() override { events.push_back("close"); }
+
+    Lines events;
+    std::vector<int> positions;
+};
+
+class LoaderTest : public ::testing::Test {
+protected:
+    std::string Path(const std::string& name) const { return dir.Path() + name; }
+
+    test::TempDir dir;
+    RecordingProgress progress;
+    std::unique_ptr<TextList> table;
+    std::unique_ptr<TextList> index;
+};
+
+TEST_F(LoaderTest, ProgressPositionsTieToEven) {
+    Lines plain;
+    for (char c = 'a'; c < 'i'; ++c) plain.push_back(std::string(1, c) + "|x");
+    test::WriteStoredFoods(Path("foods"), plain);
+    LoadFoodTable(Path("foods"), table, index, progress);
+    EXPECT_EQ(progress.positions, (std::vector<int>{0, 12, 25, 38, 50, 62, 75, 88}));
+    EXPECT_EQ(progress.events, (Lines{"show 100", "close"}));
+
+    test::WriteStoredFoods(Path("one"), {"a|x"});
+    RecordingProgress single;
+    LoadFoodTable(Path("one"), table, index, single);
+    EXPECT_EQ(single.positions, std::vector<int>{0});
+}
+
+TEST_F(LoaderTest, DecodesByFilePositionThenSorts) {
+    const Lines plain = {"Pear, raw|1", "apple, raw|2", "Fig|3"};
+    test::WriteStoredFoods(Path("foods"), plain);
+    LoadFoodTable(Path("foods"), table, index, progress);
+    EXPECT_EQ(table->Items(), (Lines{"apple, raw|2", "Fig|3", "Pear, raw|1"}));
+    EXPECT_EQ(index->Items(), (Lines{"apple, raw|", "Fig|", "Pear, raw|"}));
+    EXPECT_TRUE(table->IsSorted());
+    EXPECT_TRUE(index->IsSorted());
+
+    int position = -1;
+    EXPECT_TRUE(index->Find("Pear, raw|", position));
+    EXPECT_EQ(position, 2);
+    EXPECT_TRUE(index->Find("PEAR, RAW|", position));
+    EXPECT_EQ(position, 2);
+    EXPECT_FALSE(index->Find("Pear, raw", position));
+}
+
+TEST_F(LoaderTest, EqualKeysShareOneIndexEntry) {
+    test::WriteStoredFoods(Path("foods"), {"Milk|1", "MILK|2", "nobar", "also no bar", "Tea|3"});
+    LoadFoodTable(Path("foods"), table, index, progress);
+    EXPECT_EQ(table->Count(), 5);
+    // Both bar-less lines give the empty key, once; the two milks share one.
+    EXPECT_EQ(index->Items(), (Lines{"", "Milk|", "Tea|"}));
+}
+
+TEST_F(LoaderTest, GroupTableAndCodeIndex) {
+    test::WriteFile(Path("groups"), "0900|Fruits\r\n0100|Dairy\r\n");
+    LoadGroupTable(Path("groups"), table, index);
+    EXPECT_EQ(table->Items(), (Lines{"0100|Dairy", "0900|Fruits"}));
+    EXPECT_EQ(index->Items(), (Lines{"0100", "0900"}));
+    int position = -1;
+    EXPECT_TRUE(index->Find("0900", position));
+    EXPECT_EQ(GetItemField(*table, position, kGroupName), "Fruits");
+    EXPECT_FALSE(index->Find("0900|", position));
+}
+
+TEST_F(LoaderTest, ExistingListsAreClearedAndRefilled) {
+    test::WriteStoredFoods(Path("a"), {"One|", "Two|"});
+    test::WriteStoredFoods(Path("b"), {"Three|"});
+    LoadFoodTable(Path("a"), table, index, progress);
+    TextList* kept = table.get();
+    LoadFoodTable(Path("b"), table, index, progress);
+    EXPECT_EQ(table.get(), kept);
+    EXPECT_EQ(table->Items(), Lines{"Three|"});
+    EXPECT_EQ(index->Items(), Lines{"Three|"});
+}
+
+TEST_F(LoaderTest, EmptyFileGivesEmptyTables) {
+    test::WriteFile(Path("foods"), "");
+    LoadFoodTable(Path("foods"), table, index, progress);
+    EXPECT_EQ(table->Count(), 0);
+    EXPECT_EQ(index->Count(), 0);
+    EXPECT_EQ(progress.events, (Lines{"show 100", "close"}));
+    EXPECT_TRUE(progress.positions.empty());
+    EXPECT_EQ(GetItemField(*table, -1, 1), kNoSuchCodeText);
+    EXPECT_EQ(GetItemField(*table, -1, 38), "Erro! Codigo n\xE3o existe!");
+    EXPECT_THROW(GetItemField(*table, 0, 1), std::out_of_range);
+}
+
+TEST_F(LoaderTest, UnopenableFileClearsTableAndShowsNothing) {
+    test::WriteStoredFoods(Path("foods"), {"Kept|"});
+    LoadFoodTable(Path("foods"), table, index, progress);
+    progress.events.clear();
+    // A folder opens but cannot be read, also for root.
+    std::filesystem::create_directory(Path("folder"));
+    for (const std::string& bad : {Path("missing"), Path("folder")}) {
+        try {
+            LoadFoodTable(bad, table, index, progress);
+            FAIL() << "no exception for " << bad;
+        } catch (const std::runtime_error& failure) {
+            EXPECT_EQ(std::string(failure.what()), "Cannot open file " + bad);
+        }
+        EXPECT_EQ(table->Count(), 0);
+        EXPECT_EQ(index->Count(), 1);  // not rebuilt
+    }
+    EXPECT_TRUE(progress.events.empty());
+    std::unique_ptr<TextList> groups, codes;
+    EXPECT_THROW(LoadGroupTable(Path("missing"), groups, codes), std::runtime_error);
+    EXPECT_EQ(groups->Count(), 0);
+}
+
+TEST_F(LoaderTest, UnreadablePermissions) {
+    if (geteuid() == 0) GTEST_SKIP() << "root reads files whatever their permissions";
+    test::WriteStoredFoods(Path("foods"), {"A|"});
+    chmod(Path("foods").c_str(), 0);
+    EXPECT_THROW(LoadFoodTable(Path("foods"), table, index, progress), std::runtime_error);
+}
+
+TEST_F(LoaderTest, OddContentLoadsAsIs) {
+    // A 1 MB line, high bytes, short lines and a NUL-cut tail.
+    const std::string longLine = "Long|" + std::string(1 << 20, 'x');
+    const std::string accented = "Caf\xE9 com a\xE7\xFA" "car|\x80\xFF";
+    const std::string plain = EncodeFoodsFile({longLine, accented, "Short|1|2"}) +
+                              EncodeLine(3, "Cut") + std::string(1, '\0') + "tail";
+    test::WriteFile(Path("foods"), plain);
+    LoadFoodTable(Path("foods"), table, index, progress);
+    ASSERT_EQ(table->Count(), 4);
+    EXPECT_EQ(table->Get(0), accented);
+    EXPECT_EQ(table->Get(1), "Cut");
+    EXPECT_EQ(table->Get(2), longLine);
+    EXPECT_EQ(GetField(kHouseholdWeights, table->Get(3)), "2");
+}
+
+TEST(Paths, MissingFolderAndFilesAreCreated) {
+    test::TempDir dir;
+    SetApplicationDirectory(dir.Path());
+    EXPECT_EQ(DataDirectory(), dir.Path() + "Dados/");
+    const std::string foods = FoodFilePath(DataDirectory());
+    EXPECT_EQ(foods, dir.Path() + "Dados/ArqIng.dad");
+    EXPECT_TRUE(std::filesystem::is_regular_file(foods));
+    EXPECT_EQ(std::filesystem::file_size(foods), 0u);
+    const std::string groups = GroupFilePath(DataDirectory());
+    EXPECT_EQ(groups, dir.Path() + "Dados/ArqGruIng.dad");
+    EXPECT_TRUE(std::filesystem::is_regular_file(groups));
+
+    test::WriteFile(foods, "kept");
+    FoodFilePath(DataDirectory());
+    EXPECT_EQ(test::ReadFile(foods), "kept");
+}
+
+TEST(Paths, LinksAreNeverFollowedToCreateAFile) {
+    test::TempDir dir;
+    const std::string target = dir.Path() + "target";
+    std::filesystem::create_symlink(target, dir.Path() + "link");
+    EnsureFileExists(dir.Path() + "link");
+    EXPECT_FALSE(std::filesystem::exists(target));
+}
+
+}  // namespace
+}  // namespace quorvex

@@ -1,0 +1,161 @@
+// Text helpers, the comparison and the descrambling alphabets.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "db/Collation.h"
+#include "db/CriUnit.h"
+#include "db/StrUnit.h"
+
+namespace quorvex {
+namespace {
+
+TEST(StrUnit, RepeatAndFit) {
+    EXPECT_EQ(RepeatText(" ", 15), std::string(15, ' '));
+    EXPECT_EQ(RepeatText("ab", 3), "ababab");
+    EXPECT_EQ(RepeatText("x", 0), "");
+    EXPECT_EQ(RepeatText("x", -3), "");
+    EXPECT_EQ(RepeatText("", 5), "");
+
+    EXPECT_EQ(FitText("12.5", 15), "12.5" + std::string(11, ' '));
+    EXPECT_EQ(FitText("12345678901234567890", 15), "123456789012345");
+    EXPECT_EQ(FitText("abc", 3), "abc");
+    EXPECT_EQ(FitText("abc", 0), "");
+    EXPECT_EQ(FitText("abc", -1), "");
+}
+
+TEST(StrUnit, AlignRightMovesOnlyTrailingBlanks) {
+    EXPECT_EQ(AlignRightText("12  "), "  12");
+    EXPECT_EQ(AlignRightText("    "), "   0");
+    EXPECT_EQ(AlignRightText(" "), "0");
+    EXPECT_EQ(AlignRightText("1 2 "), " 1 2");
+    EXPECT_EQ(AlignRightText("abc"), "abc");
+}
+
+TEST(StrUnit, AlignDecimalOnTheAmountField) {
+    EXPECT_EQ(AlignDecimalText("12    ,5"), "    12,5");
+    EXPECT_EQ(AlignDecimalText("      ,5"), "     0,5");
+    EXPECT_EQ(AlignDecimalText("      , "), "     0, ");
+    EXPECT_EQ(AlignDecimalText("   100,0"), "   100,0");
+    // Only the first comma counts; the decimals are untouched.
+    EXPECT_EQ(AlignDecimalText("1  ,2 ,3"), "  1,2 ,3");
+    EXPECT_EQ(AlignDecimalText("7 "), " 7");
+}
+
+TEST(StrUnit, ZeroFillReplaceAndMask) {
+    EXPECT_EQ(ZeroFillDecimals("    12, "), "    12,0");
+    EXPECT_EQ(ZeroFillDecimals("  1 , 2 "), "  1 ,020");
+    EXPECT_EQ(ZeroFillDecimals("  12  "), "  12  ");
+
+    EXPECT_EQ(ReplaceChar('-', ' ', "ALL PURPOSE  FLOUR"), "ALL-PURPOSE--FLOUR");
+    EXPECT_EQ(ReplaceChar('-', ' ', "none"), "none");
+
+    EXPECT_EQ(MaskBlankText("999999,9;1;_"), "      , ");
+    EXPECT_EQ(MaskBlankText("99-9"), "  - ");
+    EXPECT_EQ(MaskBlankText(""), "");
+}
+
+TEST(Collation, ClassesSortInOrder) {
+    // bar < blank < punctuation < digits < letters
+    EXPECT_LT(CompareText("|", " "), 0);
+    EXPECT_LT(CompareText(" ", ","), 0);
+    EXPECT_LT(CompareText(",", "0"), 0);
+    EXPECT_LT(CompareText("~", "0"), 0);
+    EXPECT_LT(CompareText("9", "A"), 0);
+    EXPECT_LT(CompareText("\xB0", "0"), 0);  // degree sign is a symbol
+    for (int c = 33; c < 256; ++c) {
+        if (c == '|' || c == 127) continue;
+        EXPECT_LT(CompareText("|", std::string(1, static_cast<char>(c))), 0) << c;
+    }
+}
+
+TEST(Collation, CaseIgnoredAccentsAfterTheirLetter) {
+    EXPECT_EQ(CompareText("Butter", "BUTTER"), 0);
+    EXPECT_EQ(CompareText("caf\xE9", "CAF\xC9"), 0);  // é equals É
+    EXPECT_LT(CompareText("CAFE", "CAF\xC9"), 0);
+    EXPECT_LT(CompareText("CAF\xC9", "CAFF"), 0);
+    EXPECT_LT(CompareText("\xC7", "D"), 0);  // Ç between C and D
+    EXPECT_GT(CompareText("\xC7", "C"), 0);
+    EXPECT_LT(CompareText("Z", "\x9E"), 0);  // ž after z
+    EXPECT_NE(CompareText("\xE3", "a"), 0);
+}
+
+TEST(Collation, KeysOrderLikeTheirLines) {
+    EXPECT_LT(CompareText("Butter, salted|x", "Butter, salted, whipped|a"), 0);
+    EXPECT_LT(CompareText("Butter, salted|", "Butter, salted, whipped|"), 0);
+    // The line order of CAFÉ and CAFE follows their keys, whatever follows.
+    EXPECT_GT(CompareText("CAF\xC9|a", "CAFE|z"), 0);
+    EXPECT_GT(CompareText("CAF\xC9|", "CAFE|"), 0);
+    EXPECT_LT(CompareText("ab", "abc"), 0);
+    EXPECT_EQ(CompareText("", ""), 0);
+}
+
+TEST(Collation, EveryByteHasItsOwnWeightButCasePairs) {
+    std::set<int> weights;
+    int letters = 0;
+    for (int c = 0; c < 256; ++c) {
+        const int weight = CollationWeight(static_cast<unsigned char>(c));
+        EXPECT_GT(weight, 0);
+        if (!weights.insert(weight).second) ++letters;
+    }
+    // Only capital and small letters share: 26 plain pairs and 34 accented
+    // pairs (ß has no capital in Windows-1252).
+    EXPECT_EQ(letters, 26 + 34);
+}
+
+TEST(CriUnit, AlphabetChoiceByPosition) {
+    const int expected[20] = {1, 2, 3, 4, 5, 3, 1, 4, 3, 5, 1, 4, 1, 2, 5, 4, 1, 3, 1, 5};
+    for (int b = 1; b <= 20; ++b) EXPECT_EQ(AlphabetFor(b), expected[b - 1]) << b;
+    EXPECT_EQ(AlphabetFor(30), 5);
+    int uses[6] = {};
+    for (int b = 1; b <= 60; ++b) ++uses[AlphabetFor(b)];
+    EXPECT_EQ(uses[1], 16);
+    EXPECT_EQ(uses[2], 8);
+    EXPECT_EQ(uses[3], 12);
+    EXPECT_EQ(uses[4], 12);
+    EXPECT_EQ(uses[5], 12);
+    for (int b = 1; b <= 120; ++b) EXPECT_EQ(AlphabetFor(b), AlphabetFor(b + 60));
+}
+
+TEST(CriUnit, AlphabetsArePermutationsThatKeepLineEnds) {
+    for (int k = 1; k <= 5; ++k) {
+        const std::string& alphabet = DecodeAlphabet(k);
+        ASSERT_EQ(alphabet.size(), 256u);
+        std::set<unsigned char> values(alphabet.begin(), alphabet.end());
+        EXPECT_EQ(values.size(), 256u) << k;
+        EXPECT_EQ(alphabet[0], '\0');
+        EXPECT_EQ(alphabet[10], '\n');
+        EXPECT_EQ(alphabet[13], '\r');
+        int moved = 0;
+        for (int v = 0; v < 256; ++v) moved += static_cast<unsigned char>(alphabet[v]) != v;
+        EXPECT_GT(moved, 240) << "alphabet " << k << " barely scrambles";
+        for (int j = 1; j < k; ++j) EXPECT_NE(alphabet, DecodeAlphabet(j));
+    }
+    EXPECT_THROW(DecodeAlphabet(0), std::out_of_range);
+    EXPECT_THROW(DecodeAlphabet(6), std::out_of_range);
+}
+
+// The plain byte is the stored byte's position in the alphabet chosen for
+// b = line index + position.
+int PlainOf(int k, char stored) {
+    return static_cast<int>(DecodeAlphabet(k).find(stored));
+}
+
+TEST(CriUnit, DecodeUsesTheAlphabetOfEachPosition) {
+    const std::string stored = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int line : {0, 1, 4, 59, 60, 12345}) {
+        const std::string plain = DecodeLine(line, stored);
+        ASSERT_EQ(plain.size(), stored.size());
+        for (size_t p = 1; p <= stored.size(); ++p) {
+            EXPECT_EQ(static_cast<unsigned char>(plain[p - 1]),
+                      PlainOf(AlphabetFor(line + static_cast<long long>(p)), stored[p - 1]))
+                << "line " << line << " position " << p;
+        }
+    }
+    EXPECT_NE(DecodeLine(0, stored), DecodeLine(1, stored));
+    EXPECT_EQ(DecodeLine(7, ""), "");
+}
+
+}  // namespace
+}  // namespace quorvex
