@@ -95,10 +95,18 @@ void DecodeLineInPlace(int lineIndex, std::string& line) {
     int phase = static_cast<int>((static_cast<long long>(lineIndex) % kPeriod + 1) % kPeriod);
     unsigned char* bytes = reinterpret_cast<unsigned char*>(line.data());
     const size_t size = line.size();
-    for (size_t i = 0; i < size; ++i) {
+    size_t i = 0;
+    for (; i < size && phase != 0; ++i) {
         bytes[i] = kTables.decode[phase][bytes[i]];
         if (++phase == kPeriod) phase = 0;
     }
+    // Whole periods: the table of each position is a constant, so the
+    // unrolled loop carries no phase counter.
+    for (; i + kPeriod <= size; i += kPeriod) {
+#pragma GCC unroll 60
+        for (int j = 0; j < kPeriod; ++j) bytes[i + j] = kTables.decode[j][bytes[i + j]];
+    }
+    for (int j = 0; i < size; ++i, ++j) bytes[i] = kTables.decode[j][bytes[i]];
 }
 
 std::string DecodeLine(int lineIndex, const std::string& stored) {

@@ -1,0 +1,1 @@
+quorvex_bench(db_bench db_bench.cpp LIBS quorvex_test_support)

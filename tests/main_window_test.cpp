@@ -1,0 +1,177 @@
+// Start-up and the main window: loading on first activation, navigation
+// within bounds, Exit, and the general error report.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QScrollArea>
+#include <filesystem>
+
+#include "app/CadIngUnit.h"
+#include "app/CadQuaUnit.h"
+#include "app/ConUnit.h"
+#include "app/ErrorReport.h"
+#include "db/Fields.h"
+#include "list/PalChaUnit.h"
+#include "list/VisLisIngUnit.h"
+#include "tests/support/QtTestSupport.h"
+#include "tests/support/TestSupport.h"
+
+namespace quorvex {
+namespace {
+
+// The five windows, created in the program's order, on a database of the
+// test's own.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void Open(const std::vector<std::string>& foods) {
+        test::WriteDatabase(dir.Path(), foods, {"01|Dairy", "02|Fruits"});
+        Create();
+    }
+
+    void Create() {
+        main = std::make_unique<TCadIngForm>(dir.Path());
+        progress = std::make_unique<TConForm>();
+        list = std::make_unique<TVisLisIngForm>(dir.Path());
+        amount = std::make_unique<TCadQuaForm>();
+        words = std::make_unique<TPalChaForm>();
+        main->Attach(*progress, *list, *amount);
+        list->Attach(*progress, *words);
+    }
+
+    std::vector<std::string> FoodNames() const {
+        std::vector<std::string> names;
+        for (const std::string& line : main->FoodTable()->Items()) {
+            names.push_back(GetField(kFoodDescription, line));
+        }
+        return names;
+    }
+
+    test::TempDir dir;
+    std::unique_ptr<TCadIngForm> main;
+    std::unique_ptr<TConForm> progress;
+    std::unique_ptr<TVisLisIngForm> list;
+    std::unique_ptr<TCadQuaForm> amount;
+    std::unique_ptr<TPalChaForm> words;
+};
+
+TEST_F(MainWindowTest, WindowLayout) {
+    Open({test::MakeFoodLine("Apple")});
+    EXPECT_EQ(main->windowTitle(),
+              "Composition of Foods Raw, Processed, Prepared - USDA Nutrient Database Release 14");
+    QStringList captions;
+    for (QAction* action : main->menuBar()->actions()) captions << action->text();
+    EXPECT_EQ(captions, (QStringList{"Previous Food", "Next Food", "List Food", "Grams",
+                                     "Save Image", "Print", "Exit"}));
+    auto* client = main->findChild<QScrollArea*>();
+    ASSERT_NE(client, nullptr);
+    EXPECT_EQ(client->size(), QSize(720, 474));
+    EXPECT_EQ(client->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_FALSE(main->windowFlags() & Qt::WindowMaximizeButtonHint);
+
+    EXPECT_EQ(progress->windowTitle(), "Please wait...");
+    EXPECT_EQ(progress->size(), QSize(436, 30));
+    EXPECT_FALSE(progress->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_EQ(progress->ProgressBar->minimum(), 0);
+    EXPECT_EQ(progress->ProgressBar->maximum(), 100);
+    EXPECT_FALSE(progress->isVisible());
+}
+
+TEST_F(MainWindowTest, FirstActivationLoadsOnce) {
+    Open({test::MakeFoodLine("Pear"), test::MakeFoodLine("apple"), test::MakeFoodLine("Fig")});
+    EXPECT_EQ(main->FoodTable(), nullptr);
+    main->FormActivate();
+    ASSERT_NE(main->FoodTable(), nullptr);
+    EXPECT_EQ(FoodNames(), (std::vector<std::string>{"apple", "Fig", "Pear"}));
+    EXPECT_EQ(main->FoodKeyIndex()->Count(), 3);
+    EXPECT_EQ(main->GroupTable()->Count(), 2);
+    EXPECT_EQ(main->GroupCodeIndex()->Get(1), "02");
+    EXPECT_EQ(main->CurrentFoodIndex(), 0);
+    EXPECT_EQ(main->ReportAmount(), 100.0);
+    EXPECT_FALSE(progress->isVisible());
+
+    // Later activations (after any dialog closes) load nothing again.
+    test::WriteDatabase(dir.Path(), {test::MakeFoodLine("Other")}, {});
+    const TextList* table = main->FoodTable();
+    main->FormActivate();
+    EXPECT_EQ(main->FoodTable(), table);
+    EXPECT_EQ(FoodNames().size(), 3u);
+}
+
+TEST_F(MainWindowTest, NavigationStaysWithinBounds) {
+    Open({test::MakeFoodLine("A"), test::MakeFoodLine("B"), test::MakeFoodLine("C")});
+    main->FormActivate();
+    main->Previous1Click();
+    EXPECT_EQ(main->CurrentFoodIndex(), 0);
+    main->Next1Click();
+    main->Next1Click();
+    EXPECT_EQ(main->CurrentFoodIndex(), 2);
+    main->Next1Click();
+    EXPECT_EQ(main->CurrentFoodIndex(), 2);
+    main->Previous1Click();
+    EXPECT_EQ(main->CurrentFoodIndex(), 1);
+}
+
+TEST_F(MainWindowTest, OneFoodNeitherWayMoves) {
+    Open({test::MakeFoodLine("Only")});
+    main->FormActivate();
+    main->Next1Click();
+    main->Previous1Click();
+    EXPECT_EQ(main->CurrentFoodIndex(), 0);
+}
+
+TEST_F(MainWindowTest, ExitReleasesTablesAndCloses) {
+    Open({test::MakeFoodLine("A")});
+    main->show();
+    main->FormActivate();
+    main->Exit1Click();
+    EXPECT_EQ(main->FoodTable(), nullptr);
+    EXPECT_EQ(main->FoodKeyIndex(), nullptr);
+    EXPECT_EQ(main->GroupTable(), nullptr);
+    EXPECT_EQ(main->GroupCodeIndex(), nullptr);
+    EXPECT_FALSE(main->isVisible());
+}
+
+TEST_F(MainWindowTest, MissingDataFolderIsCreatedEmpty) {
+    Create();
+    test::MessageBoxCatcher boxes;
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(main.get(), &activate);
+    EXPECT_TRUE(std::filesystem::is_regular_file(dir.Path() + "Dados/ArqIng.dad"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(dir.Path() + "Dados/ArqGruIng.dad"));
+    ASSERT_NE(main->FoodTable(), nullptr);
+    EXPECT_EQ(main->FoodTable()->Count(), 0);
+    // The window stays usable.
+    main->Next1Click();
+    main->Previous1Click();
+    EXPECT_EQ(main->CurrentFoodIndex(), 0);
+}
+
+TEST_F(MainWindowTest, UnreadableFoodsFileReachesTheErrorReport) {
+    std::filesystem::create_directories(dir.Path() + "Dados/ArqIng.dad");
+    Create();
+    test::MessageBoxCatcher boxes;
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(main.get(), &activate);
+    ASSERT_EQ(boxes.Seen().size(), 1u);
+    const test::SeenMessageBox& box = boxes.Seen().front();
+    EXPECT_EQ(box.title, "Quorvex");
+    EXPECT_EQ(box.icon, QMessageBox::Critical);
+    EXPECT_EQ(box.buttons, QMessageBox::Ok);
+    EXPECT_EQ(box.text.toStdString(), "Cannot open file " + dir.Path() + "Dados/ArqIng.dad.");
+    EXPECT_EQ(main->FoodTable()->Count(), 0);
+}
+
+TEST(ErrorReport, PeriodAddedAfterLettersAndDigits) {
+    EXPECT_EQ(ErrorReportText("Cannot open file /x/ArqIng.dad"), "Cannot open file /x/ArqIng.dad.");
+    EXPECT_EQ(ErrorReportText("List index out of bounds (0)"), "List index out of bounds (0)");
+    EXPECT_EQ(ErrorReportText("Done."), "Done.");
+    EXPECT_EQ(ErrorReportText("Bad 7"), "Bad 7.");
+    EXPECT_EQ(ErrorReportText("Odd!"), "Odd!");
+    EXPECT_EQ(ErrorReportText(""), "");
+    EXPECT_EQ(QApplication::applicationDisplayName(), "Quorvex");
+}
+
+}  // namespace
+}  // namespace quorvex

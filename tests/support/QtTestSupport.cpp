@@ -1,0 +1,38 @@
+#include "tests/support/QtTestSupport.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+
+namespace quorvex::test {
+
+MessageBoxCatcher::MessageBoxCatcher(QMessageBox::StandardButton answer) : answer_(answer) {
+    QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
+    timer_.start(5);
+}
+
+void MessageBoxCatcher::Poll() {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr || !box->isVisible()) return;
+    seen_.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons()});
+    QAbstractButton* button = box->button(answer_);
+    if (button == nullptr && box->buttons().size() == 1) button = box->buttons().front();
+    if (button != nullptr) {
+        button->click();
+    } else {
+        box->reject();
+    }
+}
+
+void WhenModal(const std::function<void(QWidget*)>& action) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible()) return;
+        timer->stop();
+        timer->deleteLater();
+        action(modal);
+    });
+    timer->start(5);
+}
+
+}  // namespace quorvex::test
