@@ -12,7 +12,7 @@ namespace quorvex {
 
 class TConForm : public QDialog, public ProgressSink {
     Q_OBJECT
-public:
+  public:
     explicit TConForm(QWidget* parent = nullptr);
 
     void Show(int maximum) override;

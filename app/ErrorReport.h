@@ -36,7 +36,7 @@ void RunGuarded(Handler&& handler) {
 // Sets the application title and routes every exception that leaves an
 // event handler to ShowErrorReport.
 class QuorvexApplication : public QApplication {
-public:
+  public:
     QuorvexApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 };

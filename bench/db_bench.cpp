@@ -50,7 +50,7 @@ namespace quorvex {
 namespace {
 
 class NoProgress : public ProgressSink {
-public:
+  public:
     void Show(int) override {}
     void SetPosition(int position) override { benchmark::DoNotOptimize(position); }
     void Close() override {}
@@ -166,9 +166,8 @@ BENCHMARK(BM_ReadSameFile)->Arg(8789)->Arg(400000)->Unit(benchmark::kMillisecond
 }  // namespace quorvex
 
 int main(int argc, char** argv) {
-    return quorvex::bench::RunWithRatios(
-        argc, argv,
-        {{"BM_DecodeLine", "BM_MemcpySameBytes"},
-         {"BM_LoadFoodTable/8789", "BM_ReadSameFile/8789"},
-         {"BM_LoadFoodTable/400000", "BM_ReadSameFile/400000"}});
+    return quorvex::bench::RunWithRatios(argc, argv,
+                                         {{"BM_DecodeLine", "BM_MemcpySameBytes"},
+                                          {"BM_LoadFoodTable/8789", "BM_ReadSameFile/8789"},
+                                          {"BM_LoadFoodTable/400000", "BM_ReadSameFile/400000"}});
 }

@@ -54,7 +54,7 @@ std::string ReadWholeFile(const std::string& path);
 // the entries stay in CompareText order, adding inserts at the sorted place
 // and a text equal to an entry already there is not added.
 class TextList {
-public:
+  public:
     int Count() const { return static_cast<int>(items_.size()); }
     bool IsSorted() const { return sorted_; }
 
@@ -87,7 +87,7 @@ public:
     std::vector<std::string>& Items() { return items_; }
     const std::vector<std::string>& Items() const { return items_; }
 
-private:
+  private:
     void CheckIndex(int i) const;
 
     std::vector<std::string> items_;
@@ -98,7 +98,7 @@ private:
 
 // Where a long load reports how far it has got.
 class ProgressSink {
-public:
+  public:
     virtual ~ProgressSink() = default;
     virtual void Show(int maximum) = 0;
     virtual void SetPosition(int position) = 0;

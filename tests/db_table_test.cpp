@@ -97,7 +97,7 @@ TEST(TextList, SortedModeFindAndDuplicates) {
 }
 
 class RecordingProgress : public ProgressSink {
-public:
+  public:
     void Show(int maximum) override { events.push_back("show " + std::to_string(maximum)); }
     void SetPosition(int position) override { positions.push_back(position); }
     void Close() override { events.push_back("close"); }
@@ -107,7 +107,7 @@ public:
 };
 
 class LoaderTest : public ::testing::Test {
-protected:
+  protected:
     std::string Path(const std::string& name) const { return dir.Path() + name; }
 
     test::TempDir dir;
@@ -221,7 +221,9 @@ TEST_F(LoaderTest, UnreadablePermissions) {
 TEST_F(LoaderTest, OddContentLoadsAsIs) {
     // A 1 MB line, high bytes, short lines and a NUL-cut tail.
     const std::string longLine = "Long|" + std::string(1 << 20, 'x');
-    const std::string accented = "Caf\xE9 com a\xE7\xFA" "car|\x80\xFF";
+    const std::string accented =
+        "Caf\xE9 com a\xE7\xFA"
+        "car|\x80\xFF";
     const std::string plain = EncodeFoodsFile({longLine, accented, "Short|1|2"}) +
                               EncodeLine(3, "Cut") + std::string(1, '\0') + "tail";
     test::WriteFile(Path("foods"), plain);

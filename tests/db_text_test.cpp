@@ -138,9 +138,7 @@ TEST(CriUnit, AlphabetsArePermutationsThatKeepLineEnds) {
 
 // The plain byte is the stored byte's position in the alphabet chosen for
 // b = line index + position.
-int PlainOf(int k, char stored) {
-    return static_cast<int>(DecodeAlphabet(k).find(stored));
-}
+int PlainOf(int k, char stored) { return static_cast<int>(DecodeAlphabet(k).find(stored)); }
 
 TEST(CriUnit, DecodeUsesTheAlphabetOfEachPosition) {
     const std::string stored = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";

@@ -24,7 +24,7 @@ namespace {
 // The five windows, created in the program's order, on a database of the
 // test's own.
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     void Open(const std::vector<std::string>& foods) {
         test::WriteDatabase(dir.Path(), foods, {"01|Dairy", "02|Fruits"});
         Create();

@@ -10,12 +10,12 @@ namespace quorvex::bench {
 namespace {
 
 class RecordingReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-                seconds[run.benchmark_name()] = run.GetAdjustedRealTime() /
-                                                benchmark::GetTimeUnitMultiplier(run.time_unit);
+                seconds[run.benchmark_name()] =
+                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
             }
         }
         ConsoleReporter::ReportRuns(runs);

@@ -19,12 +19,12 @@ struct SeenMessageBox {
 // While it lives, every QMessageBox that becomes the active modal widget is
 // recorded and answered with `answer` (or its only button).
 class MessageBoxCatcher {
-public:
+  public:
     explicit MessageBoxCatcher(QMessageBox::StandardButton answer = QMessageBox::Ok);
 
     const std::vector<SeenMessageBox>& Seen() const { return seen_; }
 
-private:
+  private:
     void Poll();
 
     QMessageBox::StandardButton answer_;

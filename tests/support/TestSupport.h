@@ -10,7 +10,7 @@ namespace quorvex::test {
 // A fresh folder under the system's temporary directory, removed with
 // everything in it when the object goes. Path() ends with "/".
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -18,7 +18,7 @@ public:
 
     const std::string& Path() const { return path_; }
 
-private:
+  private:
     std::string path_;
 };
 
