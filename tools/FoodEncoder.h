@@ -9,11 +9,15 @@
 
 namespace quorvex {
 
-// The stored form of a plain line written at lineIndex.
+// The stored form of a plain line written at lineIndex (0-based position
+// in the file); same length as plain. DecodeLine(lineIndex, result) gives
+// plain back.
 std::string EncodeLine(int lineIndex, std::string_view plain);
 
 // Why a plain line cannot be stored, or empty when it can: a CR, LF or NUL
-// would end the line or the text when the file is read back.
+// would end the line or the text when the file is read back. The message
+// names the first such byte and its 1-based position, e.g. "holds a NUL
+// byte at position 7".
 std::string StoreProblem(std::string_view plain);
 
 // The stored file for these plain lines: each encoded with its index,

@@ -1,0 +1,175 @@
+// encode-foods: prepares the stored (scrambled) foods file from a plain one,
+// or turns a stored one back into plain text for inspection.
+//
+//   encode-foods PLAIN STORED
+//   encode-foods --decode STORED PLAIN
+//
+// The plain file is split into lines exactly as the viewer splits the
+// stored one, so line n of the plain file is stored as line n. Messages
+// count lines from 1. Exit status: 0 written (warnings may have been
+// printed), 1 a file could not be read or written, 2 wrong usage or a plain
+// file that cannot be stored. On any failure the output file is not
+// written; the whole file is checked before anything is written.
+#include <algorithm>
+#include <iostream>
+#include <numeric>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/AtomicFile.h"
+#include "db/Collation.h"
+#include "db/CriUnit.h"
+#include "db/DBUnit.h"
+#include "db/Fields.h"
+#include "tools/FoodEncoder.h"
+
+namespace {
+
+using quorvex::SplitLines;
+
+constexpr int kDone = 0;
+constexpr int kFileFailure = 1;
+constexpr int kRefused = 2;
+
+constexpr const char* kProgram = "encode-foods";
+constexpr std::string_view kLineEnds = "\r\n";
+
+void PrintUsage(std::ostream& out) {
+    out << "usage: " << kProgram << " PLAIN STORED\n"
+        << "       " << kProgram << " --decode STORED PLAIN\n";
+}
+
+// 1-based number of the line that holds the byte at offset, counting line
+// ends as the reader does. Precondition: no NUL before offset.
+int LineNumberAt(std::string_view bytes, std::size_t offset) {
+    std::string upToByte(bytes.substr(0, offset));
+    upToByte += 'x';  // stands for the byte itself, so its line is the last one
+    return static_cast<int>(SplitLines(upToByte).size());
+}
+
+// The raw bytes of the line around offset, line ends excluded.
+std::string_view RawLineAt(std::string_view bytes, std::size_t offset) {
+    const std::size_t before = bytes.find_last_of(kLineEnds, offset);
+    const std::size_t begin = before == std::string_view::npos ? 0 : before + 1;
+    const std::size_t end = std::min(bytes.find_first_of(kLineEnds, offset), bytes.size());
+    return bytes.substr(begin, end - begin);
+}
+
+// The reader would silently cut the text at a NUL (and lose every later
+// line), so a plain file holding one is refused rather than truncated.
+// CR and LF cannot be inside a line once the file is split.
+bool RefuseUnstorable(const std::string& path, std::string_view bytes) {
+    const std::size_t nul = bytes.find('\0');
+    if (nul == std::string_view::npos) return false;
+    std::cerr << kProgram << ": " << path << ": line " << LineNumberAt(bytes, nul) << " "
+              << quorvex::StoreProblem(RawLineAt(bytes, nul)) << "; nothing written\n";
+    return true;
+}
+
+void WarnAboutFieldCounts(const std::string& path, const std::vector<std::string>& lines) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const auto fields = std::count(lines[i].begin(), lines[i].end(), '|') + 1;
+        if (fields == quorvex::kFoodFieldCount) continue;
+        std::cerr << kProgram << ": warning: " << path << ": line " << i + 1 << ": " << fields
+                  << " field(s) instead of " << quorvex::kFoodFieldCount << " (stored as it is)\n";
+    }
+}
+
+// True when the bytes above 127 all form well-formed UTF-8 sequences and
+// there is at least one: Windows-1252 text with accents almost never does.
+bool LooksLikeUtf8(std::string_view bytes) {
+    bool multiByte = false;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const unsigned char lead = static_cast<unsigned char>(bytes[i]);
+        const int extra = lead < 0x80                    ? 0
+                          : lead >= 0xC2 && lead <= 0xDF ? 1
+                          : lead >= 0xE0 && lead <= 0xEF ? 2
+                          : lead >= 0xF0 && lead <= 0xF4 ? 3
+                                                         : -1;
+        if (extra < 0 || bytes.size() - i <= static_cast<std::size_t>(extra)) return false;
+        for (int k = 1; k <= extra; ++k) {
+            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
+        }
+        multiByte = multiByte || extra > 0;
+        i += static_cast<std::size_t>(extra) + 1;
+    }
+    return multiByte;
+}
+
+void WarnAboutUtf8(const std::string& path, std::string_view bytes) {
+    if (!LooksLikeUtf8(bytes)) return;
+    std::cerr << kProgram << ": warning: " << path
+              << " reads as UTF-8, but the viewer shows Windows-1252; its accented letters will "
+                 "come out wrong (stored as it is)\n";
+}
+
+// The key the viewer indexes a food line by: the text up to its first bar,
+// or the empty text for a line without one.
+std::string_view KeyOf(const std::string& line) {
+    const std::size_t bar = line.find('|');
+    return bar == std::string::npos ? std::string_view() : std::string_view(line).substr(0, bar);
+}
+
+// Foods whose descriptions compare equal share one index entry in the
+// viewer, which shifts every later food in the list.
+void WarnAboutRepeatedKeys(const std::string& path, const std::vector<std::string>& lines) {
+    std::vector<std::size_t> order(lines.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return quorvex::CompareText(KeyOf(lines[a]), KeyOf(lines[b])) < 0;
+    });
+    for (std::size_t k = 1; k < order.size(); ++k) {
+        const std::size_t first = order[k - 1];
+        const std::size_t again = order[k];
+        if (quorvex::CompareText(KeyOf(lines[first]), KeyOf(lines[again])) != 0) continue;
+        std::cerr << kProgram << ": warning: " << path << ": line " << again + 1
+                  << " has the same description as line " << first + 1
+                  << " (case ignored); the viewer can show only one of them\n";
+    }
+}
+
+int Encode(const std::string& plainPath, const std::string& storedPath) {
+    const std::string bytes = quorvex::ReadWholeFile(plainPath);
+    if (RefuseUnstorable(plainPath, bytes)) return kRefused;
+    WarnAboutUtf8(plainPath, bytes);
+    const std::vector<std::string> lines = SplitLines(bytes);
+    WarnAboutFieldCounts(plainPath, lines);
+    WarnAboutRepeatedKeys(plainPath, lines);
+    quorvex::WriteFileAtomically(storedPath, quorvex::EncodeFoodsFile(lines));
+    return kDone;
+}
+
+int Decode(const std::string& storedPath, const std::string& plainPath) {
+    const std::vector<std::string> lines = SplitLines(quorvex::ReadWholeFile(storedPath));
+    std::string plain;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        plain += quorvex::DecodeLine(static_cast<int>(i), lines[i]);
+        plain += "\r\n";
+    }
+    quorvex::WriteFileAtomically(plainPath, plain);
+    return kDone;
+}
+
+int Run(const std::vector<std::string>& args) {
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        PrintUsage(std::cout);
+        return kDone;
+    }
+    if (args.size() == 3 && args[0] == "--decode") return Decode(args[1], args[2]);
+    if (args.size() == 2 && !args[0].starts_with("-")) return Encode(args[0], args[1]);
+    PrintUsage(std::cerr);
+    return kRefused;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::exception& failure) {
+        std::cerr << kProgram << ": " << failure.what() << "\n";
+        return kFileFailure;
+    }
+}
