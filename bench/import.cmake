@@ -1,0 +1,1 @@
+quorvex_bench(import_bench import_bench.cpp LIBS quorvex_import quorvex_test_support)

@@ -1,0 +1,536 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/DBUnit.h"
+#include "db/Fields.h"
+#include "tests/support/TestSupport.h"
+#include "tools/SrImport.h"
+
+namespace quorvex {
+namespace {
+
+using test::MakeFoodLine;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+// ---- Made-up input in USDA's format ---------------------------------------------
+
+std::string Record(std::vector<std::string> fields) {
+    std::string line;
+    for (std::size_t i = 0; i < fields.size(); ++i) line += (i ? "^" : "") + fields[i];
+    return line;
+}
+
+std::string Quoted(const std::string& text) { return "~" + text + "~"; }
+
+std::string FoodRow(const std::string& number, const std::string& group,
+                    const std::string& description, const std::map<int, std::string>& more = {}) {
+    std::vector<std::string> fields(14);
+    fields[0] = Quoted(number);
+    fields[1] = Quoted(group);
+    fields[2] = Quoted(description);
+    for (const auto& [i, text] : more) fields[static_cast<std::size_t>(i)] = text;
+    return Record(fields);
+}
+
+std::string WeightRow(const std::string& number, const std::string& seq, const std::string& amount,
+                      const std::string& measure, const std::string& grams) {
+    return Record({Quoted(number), seq, amount, Quoted(measure), grams, "", ""});
+}
+
+std::string ValueRow(const std::string& number, const std::string& nutrient,
+                     const std::string& value) {
+    std::vector<std::string> fields(18);
+    fields[0] = Quoted(number);
+    fields[1] = Quoted(nutrient);
+    fields[2] = value;
+    fields[5] = Quoted("1");
+    return Record(fields);
+}
+
+std::string NutrientRow(const std::string& number, const std::string& decimals) {
+    return Record({Quoted(number), Quoted("g"), Quoted("TAG"), Quoted("Name"), Quoted(decimals),
+                   Quoted("100")});
+}
+
+// A small, valid set of the five files; tests change single lines.
+struct SrInput {
+    std::vector<std::string> foods = {
+        FoodRow("01001", "0100", "Butter, salted",
+                {{4, Quoted("Common")}, {7, Quoted("Wrapper")}, {8, "25"}, {9, Quoted("Bos")}}),
+        FoodRow("11001", "1100", "Beans, raw", {{8, "12.5"}}),
+    };
+    std::vector<std::string> groups = {Record({Quoted("0100"), Quoted("Dairy and Egg Products")}),
+                                       Record({Quoted("1100"), Quoted("Vegetables")})};
+    std::vector<std::string> weights = {WeightRow("01001", "2", "1", "tbsp", "14.20"),
+                                        WeightRow("01001", "1", ".5", "pat", "5.0")};
+    std::vector<std::string> values = {
+        ValueRow("01001", "255", "15.87"),  ValueRow("01001", "208", "717"),
+        ValueRow("01001", "317", "12.35"),  ValueRow("01001", "601", "215"),
+        ValueRow("01001", "606", "51.368"), ValueRow("01001", "999", "4.4"),
+        ValueRow("11001", "255", "1.005"),  ValueRow("11001", "208", "5"),
+        ValueRow("11001", "606", "9.9996"), ValueRow("11001", "601", "1234567"),
+        ValueRow("11001", "317", ".4"),     ValueRow("11001", "203", ""),
+    };
+    std::vector<std::string> nutrients = {NutrientRow("255", "2"), NutrientRow("208", "0"),
+                                          NutrientRow("317", "1"), NutrientRow("601", "0"),
+                                          NutrientRow("606", "3"), NutrientRow("203", "2"),
+                                          NutrientRow("999", "1")};
+    std::string lineEnd = "\r\n";
+
+    void WriteTo(const std::string& directory) const {
+        Write(directory + "FOOD_DES.txt", foods);
+        Write(directory + "FD_GROUP.txt", groups);
+        Write(directory + "WEIGHT.txt", weights);
+        Write(directory + "NUT_DATA.txt", values);
+        Write(directory + "NUTR_DEF.txt", nutrients);
+    }
+
+  private:
+    void Write(const std::string& path, const std::vector<std::string>& lines) const {
+        std::string bytes;
+        for (const std::string& line : lines) bytes += line + lineEnd;
+        WriteFile(path, bytes);
+    }
+};
+
+class NoProgress : public ProgressSink {
+  public:
+    void Show(int) override {}
+    void SetPosition(int) override {}
+    void Close() override {}
+};
+
+// Everything a sink was told, for checking the progress shown.
+class RecordedProgress : public ProgressSink {
+  public:
+    void Show(int maximum) override { calls.push_back("show " + std::to_string(maximum)); }
+    void SetPosition(int position) override { positions.push_back(position); }
+    void Close() override { calls.push_back("close"); }
+
+    std::vector<std::string> calls;
+    std::vector<int> positions;
+};
+
+ImportedDatabase ConvertInput(const SrInput& input) {
+    TempDir sr;
+    input.WriteTo(sr.Path());
+    return ConvertSr(ReadSrFiles(sr.Path()));
+}
+
+// ---- Conversion ---------------------------------------------------------------
+
+TEST(SrImport, WritesEveryFieldOfAFoodLine) {
+    const ImportedDatabase database = ConvertInput(SrInput());
+    ASSERT_EQ(database.foodLines.size(), 2u);
+    EXPECT_EQ(database.foodLines[0],
+              MakeFoodLine("Butter, salted", {{kWater, "15.87"},
+                                              {kEnergy, "717"},
+                                              {kSelenium, "0.0124"},
+                                              {kSaturated, "51.368"},
+                                              {kCholesterol, "0.215"},
+                                              {kFoodGroupCode, "0100"},
+                                              {kRefusePercentage, "25"},
+                                              {kRefuseDescription, "Wrapper"},
+                                              {kCommonName, "Common"},
+                                              {kScientificName, "Bos"},
+                                              {kHouseholdWeights, "0.5 pat = 5~1 tbsp = 14.2~"}}));
+    EXPECT_EQ(database.counts.foods, 2);
+    EXPECT_EQ(database.counts.groups, 2);
+    EXPECT_EQ(database.counts.weights, 2);
+    EXPECT_EQ(database.counts.replacements, 0);
+}
+
+TEST(SrImport, RoundsTheDecimalTextExactlyToUsdaPrecision) {
+    const ImportedDatabase database = ConvertInput(SrInput());
+    const std::string& beans = database.foodLines[1];
+    EXPECT_EQ(GetField(kWater, beans), "1.01");  // the double nearest 1.005 lies below it
+    EXPECT_EQ(GetField(kEnergy, beans), "5");
+    EXPECT_EQ(GetField(kSaturated, beans), "10.000");  // carry through the nines
+    EXPECT_EQ(GetField(kCholesterol, beans), "1234.567");
+    EXPECT_EQ(GetField(kSelenium, beans), "0.0004");
+    EXPECT_EQ(GetField(kProtein, beans), "");  // a row without a value
+    EXPECT_EQ(GetField(kAsh, beans), "");      // no row at all
+    EXPECT_EQ(GetField(kRefusePercentage, beans), "13");
+    EXPECT_EQ(GetField(kHouseholdWeights, beans), "");
+    EXPECT_EQ(database.counts.values, 10);
+}
+
+TEST(SrImport, AddsMissingDecimalsAndDropsNothingElse) {
+    SrInput input;
+    input.values = {ValueRow("01001", "255", "7"), ValueRow("01001", "606", "0.5"),
+                    ValueRow("01001", "317", "0")};
+    const std::string line = ConvertInput(input).foodLines[0];
+    EXPECT_EQ(GetField(kWater, line), "7.00");
+    EXPECT_EQ(GetField(kSaturated, line), "0.500");
+    EXPECT_EQ(GetField(kSelenium, line), "0.0000");
+}
+
+TEST(SrImport, WritesWeightsInSeqOrderWithoutTrailingZeros) {
+    SrInput input;
+    input.weights = {WeightRow("11001", "10", "2.50", "cups", "250.00"),
+                     WeightRow("11001", "9", "0.333", "cup", "100"),
+                     WeightRow("11001", "1", "1", "oz", "28.35")};
+    EXPECT_EQ(GetField(kHouseholdWeights, ConvertInput(input).foodLines[1]),
+              "1 oz = 28.35~0.333 cup = 100~2.5 cups = 250~");
+}
+
+TEST(SrImport, ReplacesSeparatorsInTextsAndCountsThem) {
+    SrInput input;
+    input.foods[1] = FoodRow("11001", "1100", "Beans|raw~dry", {{4, Quoted("a|b")}});
+    input.groups[1] = Record({Quoted("1100"), Quoted("Vegetables|Roots")});
+    input.weights = {WeightRow("11001", "1", "1", "cup~heaped", "99")};
+    const ImportedDatabase database = ConvertInput(input);
+    const std::string& line = database.foodLines[1];
+    EXPECT_EQ(GetField(kFoodDescription, line), "Beans/raw-dry");
+    EXPECT_EQ(GetField(kCommonName, line), "a/b");
+    EXPECT_EQ(GetField(kHouseholdWeights, line), "1 cup-heaped = 99~");
+    EXPECT_EQ(database.groupLines[1], "1100|Vegetables/Roots");
+    EXPECT_EQ(database.counts.replacements, 5);
+}
+
+TEST(SrImport, KeepsWindows1252BytesAsRead) {
+    SrInput input;
+    input.foods[1] = FoodRow("11001", "1100", "Caf\xE9 \x91noir\x92");
+    EXPECT_EQ(GetField(kFoodDescription, ConvertInput(input).foodLines[1]), "Caf\xE9 \x91noir\x92");
+}
+
+TEST(SrImport, GivesDescriptionsEqualButForCaseTheirNdbNumber) {
+    SrInput input;
+    input.foods.push_back(FoodRow("01002", "0100", "BUTTER, SALTED"));
+    input.foods.push_back(FoodRow("01003", "0100", "Butter, salted, light"));
+    const ImportedDatabase database = ConvertInput(input);
+    EXPECT_EQ(GetField(kFoodDescription, database.foodLines[0]), "Butter, salted (NDB 01001)");
+    EXPECT_EQ(GetField(kFoodDescription, database.foodLines[2]), "BUTTER, SALTED (NDB 01002)");
+    EXPECT_EQ(GetField(kFoodDescription, database.foodLines[3]), "Butter, salted, light");
+    EXPECT_EQ(database.counts.renamedFoods, 2);
+}
+
+TEST(SrImport, AcceptsLfLineEndsAndSkipsEmptyLines) {
+    SrInput input;
+    input.lineEnd = "\n";
+    input.foods.insert(input.foods.begin() + 1, "");
+    const ImportedDatabase database = ConvertInput(input);
+    EXPECT_EQ(database.foodLines.size(), 2u);
+    EXPECT_EQ(GetField(kWater, database.foodLines[0]), "15.87");
+}
+
+TEST(SrImport, WritesBothFilesThatTheViewerLoads) {
+    TempDir folder;
+    SrInput().WriteTo(folder.Path());
+    const ImportedDatabase database = ImportSr(folder.Path(), folder.Path() + "Dados");
+    EXPECT_EQ(ReadFile(folder.Path() + "Dados/ArqGruIng.dad"),
+              "0100|Dairy and Egg Products\r\n1100|Vegetables\r\n");
+
+    std::unique_ptr<TextList> table, index;
+    NoProgress progress;
+    LoadFoodTable(folder.Path() + "Dados/ArqIng.dad", table, index, progress);
+    ASSERT_EQ(table->Count(), 2);
+    EXPECT_EQ(table->Get(0), database.foodLines[1]);  // "Beans" sorts first
+    EXPECT_EQ(table->Get(1), database.foodLines[0]);
+    EXPECT_EQ(index->Count(), 2);
+}
+
+TEST(SrImport, ShowsProgressOnlyForLongInput) {
+    RecordedProgress progress;
+    TempDir sr;
+    SrInput().WriteTo(sr.Path());
+    ConvertSr(ReadSrFiles(sr.Path()), &progress);
+    EXPECT_TRUE(progress.calls.empty());
+}
+
+// ---- Bad input --------------------------------------------------------------------
+
+struct BadInput {
+    const char* name;
+    std::function<void(SrInput&)> spoil;
+    std::string where;  // "FILE:line"
+    std::string what;
+};
+
+const BadInput kBadInputs[] = {
+    {"wrong field count", [](SrInput& in) { in.foods[1] += "^"; }, "FOOD_DES.txt:2",
+     "expected 14 fields, found 15"},
+    {"short value record", [](SrInput& in) { in.values[3] = "~01001~^~601~^215"; },
+     "NUT_DATA.txt:4", "expected 18 fields, found 3"},
+    {"unreadable value", [](SrInput& in) { in.values[2] = ValueRow("01001", "317", "1.2.3"); },
+     "NUT_DATA.txt:3", "unreadable number \"1.2.3\" in Nutr_Val"},
+    {"unreadable grams",
+     [](SrInput& in) { in.weights[1] = WeightRow("01001", "1", "1", "x", "5,0"); }, "WEIGHT.txt:2",
+     "unreadable number \"5,0\" in Gm_Wgt"},
+    {"unreadable decimals", [](SrInput& in) { in.nutrients[0] = NutrientRow("255", "two"); },
+     "NUTR_DEF.txt:1", "unreadable number \"two\" in Num_Dec"},
+    {"unreadable refuse",
+     [](SrInput& in) {
+         in.foods[0] = FoodRow("01001", "0100", "B", {{8, "1e2"}});
+     },
+     "FOOD_DES.txt:1", "unreadable number \"1e2\" in Refuse"},
+    {"value for unknown food",
+     [](SrInput& in) { in.values.push_back(ValueRow("99999", "255", "1")); }, "NUT_DATA.txt:13",
+     "nutrient value for food 99999, which is not in"},
+    {"weight for unknown food",
+     [](SrInput& in) {
+         in.weights.insert(in.weights.begin(), WeightRow("01010", "1", "1", "c", "9"));
+     },
+     "WEIGHT.txt:1", "household weight for food 01010, which is not in"},
+    {"unknown group", [](SrInput& in) { in.foods[1] = FoodRow("11001", "2000", "Beans"); },
+     "FOOD_DES.txt:2", "food group \"2000\" is not in"},
+    {"repeated food", [](SrInput& in) { in.foods.push_back(FoodRow("01001", "0100", "Other")); },
+     "FOOD_DES.txt:3", "food 01001 is already defined"},
+    {"repeated group code",
+     [](SrInput& in) {
+         in.groups.push_back(Record({"~1100~", "~Again~"}));
+     },
+     "FD_GROUP.txt:3", "group code \"1100\" is already used"},
+    {"repeated value", [](SrInput& in) { in.values.push_back(ValueRow("11001", "208", "6")); },
+     "NUT_DATA.txt:13", "second value of nutrient 208 for food 11001"},
+    {"undefined nutrient", [](SrInput& in) { in.nutrients.erase(in.nutrients.begin() + 2); },
+     "NUT_DATA.txt:3", "nutrient 317 is not in"},
+    {"NUL in a text",
+     [](SrInput& in) { in.foods[1] = FoodRow("11001", "1100", std::string("Be\0an", 5)); },
+     "FOOD_DES.txt:2", "a NUL byte in a text"},
+    {"description equal to a renamed one",
+     [](SrInput& in) {
+         in.foods.push_back(FoodRow("01002", "0100", "butter, salted"));
+         in.foods.push_back(FoodRow("01003", "0100", "Butter, Salted (NDB 01002)"));
+     },
+     "FOOD_DES.txt:", "is the same as another food's, even with its NDB_No added"},
+};
+
+class SrImportBadInput : public testing::TestWithParam<BadInput> {};
+
+TEST_P(SrImportBadInput, NamesFileAndLineAndLeavesTheOldDatabase) {
+    TempDir folder;
+    SrInput input;
+    GetParam().spoil(input);
+    input.WriteTo(folder.Path());
+    WriteFile(folder.Path() + "Dados/ArqIng.dad", "old foods");
+    WriteFile(folder.Path() + "Dados/ArqGruIng.dad", "old groups");
+    try {
+        ImportSr(folder.Path(), folder.Path() + "Dados");
+        FAIL() << "no error";
+    } catch (const ImportError& error) {
+        const std::string message = error.what();
+        EXPECT_NE(message.find(folder.Path() + GetParam().where), std::string::npos) << message;
+        EXPECT_NE(message.find(GetParam().what), std::string::npos) << message;
+    }
+    EXPECT_EQ(ReadFile(folder.Path() + "Dados/ArqIng.dad"), "old foods");
+    EXPECT_EQ(ReadFile(folder.Path() + "Dados/ArqGruIng.dad"), "old groups");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path() + "Dados"),
+                            std::filesystem::directory_iterator()),
+              2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SrImportBadInput, testing::ValuesIn(kBadInputs),
+                         [](const auto& info) {
+                             std::string name = info.param.name;
+                             for (char& c : name) {
+                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                             }
+                             return name;
+                         });
+
+TEST(SrImport, NamesAMissingFile) {
+    TempDir folder;
+    SrInput().WriteTo(folder.Path());
+    std::filesystem::remove(folder.Path() + "WEIGHT.txt");
+    try {
+        ReadSrFiles(folder.Path());
+        FAIL() << "no error";
+    } catch (const ImportError& error) {
+        EXPECT_EQ(std::string(error.what()), folder.Path() + "WEIGHT.txt: cannot open the file");
+    }
+}
+
+TEST(SrImport, AFailedWriteLeavesBothOldFiles) {
+    TempDir folder;
+    const std::string dados = folder.Path() + "Dados/";
+    WriteFile(dados + "ArqIng.dad", "old foods");
+    WriteFile(dados + "ArqGruIng.dad", "old groups");
+    // A folder where the groups file's temporary must go makes its write fail
+    // after the foods file's temporary is complete.
+    WriteFile(dados + "ArqGruIng.dad.importing/blocker", "");
+    EXPECT_THROW(WriteImportedDatabase(dados, ConvertInput(SrInput())), std::runtime_error);
+    EXPECT_EQ(ReadFile(dados + "ArqIng.dad"), "old foods");
+    EXPECT_EQ(ReadFile(dados + "ArqGruIng.dad"), "old groups");
+    EXPECT_FALSE(std::filesystem::exists(dados + "ArqIng.dad.importing"));
+}
+
+// ---- The tool ---------------------------------------------------------------------
+
+struct ToolRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+ToolRun RunTool(const TempDir& folder, const std::string& arguments) {
+    const std::string out = folder.Path() + "out.txt";
+    const std::string err = folder.Path() + "err.txt";
+    const std::string command =
+        std::string("'") + IMPORT_SR_PATH + "' " + arguments + " >'" + out + "' 2>'" + err + "'";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
+}
+
+TEST(ImportSrTool, PrintsASummaryAndExitsZero) {
+    TempDir folder;
+    SrInput().WriteTo(folder.Path());
+    const ToolRun run = RunTool(folder, "'" + folder.Path() + "' '" + folder.Path() + "Dados'");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("2 foods, 2 groups, 10 values, 2 weights, 0 replacements"),
+              std::string::npos)
+        << run.out;
+    EXPECT_TRUE(std::filesystem::exists(folder.Path() + "Dados/ArqIng.dad"));
+}
+
+TEST(ImportSrTool, ExitsTwoOnBadInputWithoutWriting) {
+    TempDir folder;
+    SrInput input;
+    input.weights.push_back(WeightRow("01001", "3", "x", "cup", "1"));
+    input.WriteTo(folder.Path());
+    const ToolRun run = RunTool(folder, "'" + folder.Path() + "' '" + folder.Path() + "Dados'");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err,
+              "import-sr: " + folder.Path() + "WEIGHT.txt:3: unreadable number \"x\" in Amount\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() + "Dados"));
+}
+
+TEST(ImportSrTool, ExitsTwoOnWrongUsage) {
+    TempDir folder;
+    const ToolRun run = RunTool(folder, "only-one");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "usage: import-sr SR_DIR DADOS_DIR\n");
+}
+
+// ---- USDA's SR28 files ----------------------------------------------------------------
+
+const std::string kSr28 = QUORVEX_SOURCE_DIR "/../shared/usda-sr28/";
+
+class Sr28Import : public testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        if (!std::filesystem::exists(kSr28 + "FOOD_DES.txt")) return;
+        progress_ = new RecordedProgress;
+        database_ = new ImportedDatabase(ConvertSr(ReadSrFiles(kSr28), progress_));
+    }
+    static void TearDownTestSuite() {
+        delete database_;
+        delete progress_;
+        database_ = nullptr;
+        progress_ = nullptr;
+    }
+    void SetUp() override {
+        if (database_ == nullptr) GTEST_SKIP() << "USDA SR28 files not found at " << kSr28;
+    }
+
+    // The line of the food whose description is exactly description.
+    static std::string LineOf(const std::string& description) {
+        for (const std::string& line : database_->foodLines) {
+            if (line.compare(0, description.size() + 1, description + "|") == 0) return line;
+        }
+        return "no food " + description;
+    }
+
+    static ImportedDatabase* database_;
+    static RecordedProgress* progress_;
+};
+
+ImportedDatabase* Sr28Import::database_ = nullptr;
+RecordedProgress* Sr28Import::progress_ = nullptr;
+
+TEST_F(Sr28Import, HasEveryFoodAndGroup) {
+    EXPECT_EQ(database_->counts.foods, 8789);
+    EXPECT_EQ(database_->foodLines.size(), 8789u);
+    EXPECT_EQ(database_->counts.groups, 25);
+    EXPECT_EQ(database_->counts.weights, 15438);
+    EXPECT_EQ(database_->groupLines.front(), "0100|Dairy and Egg Products");
+}
+
+// Expected lines read off the food's FOOD_DES, WEIGHT and NUT_DATA rows.
+TEST_F(Sr28Import, ButterSaltedMatchesItsRows) {
+    EXPECT_EQ(LineOf("Butter, salted"),
+              "Butter, salted"
+              "|15.87|717|0.85|81.11|2.11|0.06|0.0"                       // proximates
+              "|24|0.02|2|24|24|643|0.09|0.000|0.000|0.0010"              // minerals, Se in mg
+              "|0.0|0.005|0.034|0.042|0.110|0.003|3|0|3|3|0.17|2499|||0"  // vitamins
+              "|51.368|21.021|3.043|0.215"                                // lipids, chol. in g
+              "|0100|0|||"                                                // group to names
+              "|1 pat (1\" sq, 1/3\" high) = 5~1 tbsp = 14.2~1 cup = 227~1 stick = 113~");
+}
+
+TEST_F(Sr28Import, ApplesMatchTheirRows) {
+    EXPECT_EQ(LineOf("Apples, raw, with skin"),
+              "Apples, raw, with skin"
+              "|85.56|52|0.26|0.17|0.19|13.81|2.4"
+              "|6|0.12|5|11|107|1|0.04|0.027|0.035|0.0000"
+              "|4.6|0.017|0.026|0.091|0.061|0.041|3|0|3|3|0.00|54|||0"
+              "|0.028|0.007|0.051|0.000"
+              "|0900|10|Core and stem|Includes USDA commodity food A343|Malus domestica"
+              "|1 cup, quartered or chopped = 125~1 cup slices = 109~1 large (3-1/4\" dia) = 223~"
+              "1 medium (3\" dia) = 182~1 small (2-3/4\" dia) = 149~"
+              "1 extra small (2-1/2\" dia) = 101~1 NLEA serving = 242~");
+}
+
+TEST_F(Sr28Import, KeepsATwoRowTitleWholeAndLeavesMissingValuesEmpty) {
+    const std::string description =
+        "Yogurt, vanilla or lemon flavor, nonfat milk, sweetened with low-calorie sweetener, "
+        "fortified with vitamin D";
+    ASSERT_GT(description.size(), 100u);
+    const std::string line = LineOf(description);
+    EXPECT_EQ(GetField(kFoodDescription, line), description);
+    EXPECT_EQ(GetField(kManganese, line), "");
+    EXPECT_EQ(GetField(kPantothenicAcid, line), "");
+    EXPECT_EQ(GetField(kSelenium, line), "0.0031");
+    EXPECT_EQ(GetField(kCholesterol, line), "0.002");
+    EXPECT_EQ(GetField(kVitaminD, line), "47");
+    EXPECT_EQ(GetField(kHouseholdWeights, line), "1 container (6 oz) = 170~");
+}
+
+TEST_F(Sr28Import, WritesFortyThreeFieldsWithoutVitaminAReOrVitaminE) {
+    for (const std::string& line : database_->foodLines) {
+        ASSERT_EQ(std::count(line.begin(), line.end(), '|'), kFoodFieldCount - 1) << line;
+        ASSERT_EQ(GetField(kVitaminARe, line), "") << line;
+        ASSERT_EQ(GetField(kVitaminE, line), "") << line;
+    }
+}
+
+TEST_F(Sr28Import, ShowsProgressFromZeroToOneHundred) {
+    ASSERT_EQ(progress_->calls, (std::vector<std::string>{"show 100", "close"}));
+    ASSERT_FALSE(progress_->positions.empty());
+    EXPECT_EQ(progress_->positions.front(), 0);
+    EXPECT_EQ(progress_->positions.back(), 100);
+    EXPECT_TRUE(std::is_sorted(progress_->positions.begin(), progress_->positions.end()));
+}
+
+TEST_F(Sr28Import, TheViewerLoadsEveryFoodUnderItsOwnKey) {
+    TempDir folder;
+    WriteImportedDatabase(folder.Path() + "Dados", *database_);
+    std::unique_ptr<TextList> foods, keys, groups, codes;
+    NoProgress progress;
+    LoadFoodTable(folder.Path() + "Dados/ArqIng.dad", foods, keys, progress);
+    LoadGroupTable(folder.Path() + "Dados/ArqGruIng.dad", groups, codes);
+    ASSERT_EQ(foods->Count(), 8789);
+    ASSERT_EQ(keys->Count(), foods->Count());
+    ASSERT_EQ(codes->Count(), 25);
+    for (int i = 0; i < foods->Count(); ++i) {
+        const std::string& line = foods->Get(i);
+        ASSERT_EQ(keys->Get(i), line.substr(0, line.find('|') + 1)) << i;
+        int group = -1;
+        ASSERT_TRUE(codes->Find(GetField(kFoodGroupCode, line), group)) << line;
+    }
+}
+
+}  // namespace
+}  // namespace quorvex

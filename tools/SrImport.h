@@ -1,0 +1,90 @@
+// Turning USDA's Standard Reference ASCII files into the viewer's two data
+// files. Used by the import-sr tool, its tests and its benchmark; never part
+// of the viewer.
+//
+// Input: FOOD_DES.txt, FD_GROUP.txt, WEIGHT.txt, NUT_DATA.txt and
+// NUTR_DEF.txt, one record a line (CR LF, LF or CR), fields separated by
+// "^", texts enclosed in "~", Windows-1252 bytes kept as they are. Empty
+// lines are skipped. Numbers are converted as decimal text, never through
+// a binary float: nutrient values get NUTR_DEF's Num_Dec decimals (three
+// more where divided by 1000), Refuse is rounded to a whole number, halves
+// away from zero; an empty Nutr_Val leaves its field empty.
+#pragma once
+
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace quorvex {
+
+class ProgressSink;
+
+// A fault in the USDA input. The message names the file and, for a bad
+// record, its 1-based line: "<path>:<line>: <what>".
+class ImportError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// One input file read whole; path is what messages name.
+struct SrFile {
+    std::string path;
+    std::string bytes;
+};
+
+struct SrFiles {
+    SrFile foods;           // FOOD_DES.txt
+    SrFile groups;          // FD_GROUP.txt
+    SrFile weights;         // WEIGHT.txt
+    SrFile nutrientValues;  // NUT_DATA.txt
+    SrFile nutrients;       // NUTR_DEF.txt
+};
+
+struct ImportCounts {
+    int foods = 0;
+    int groups = 0;
+    long values = 0;       // non-empty nutrient fields written
+    int weights = 0;       // household weight items written
+    int replacements = 0;  // "|" turned into "/" and "~" into "-"
+    int renamedFoods = 0;  // descriptions given " (NDB <NDB_No>)"
+};
+
+// The viewer's database in plain form.
+struct ImportedDatabase {
+    std::vector<std::string> foodLines;   // 43 fields each, FOOD_DES order
+    std::vector<std::string> groupLines;  // "code|name", FD_GROUP order
+    ImportCounts counts;
+};
+
+// Inputs at least this long (all five files together) show progress.
+inline constexpr std::size_t kProgressMinimumBytes = 1 << 20;
+
+// Reads the five files from srDirectory. Throws ImportError naming the first
+// file that cannot be read.
+SrFiles ReadSrFiles(const std::string& srDirectory);
+
+// Converts the files. Throws ImportError at the first bad record: wrong
+// field count, unreadable number, value or weight for an unknown food, food
+// in an unknown group, a repeated key, a text that cannot be stored. When
+// progress is given and the input is long it is shown with maximum 100 and
+// the percentage of bytes converted, and closed again, also on failure.
+ImportedDatabase ConvertSr(const SrFiles& files, ProgressSink* progress = nullptr);
+
+// The stored foods file (lines scrambled by their index) and the plain
+// groups file, both with CR LF line ends.
+std::string FoodsFileBytes(const ImportedDatabase& database);
+std::string GroupsFileBytes(const ImportedDatabase& database);
+
+// Writes ArqIng.dad and ArqGruIng.dad into dadosDirectory, creating it when
+// missing. Both files are first written complete under temporary names and
+// only then renamed into place, so a failure before the renames leaves any
+// previous database as it was. Throws std::runtime_error on failure.
+void WriteImportedDatabase(const std::string& dadosDirectory, const ImportedDatabase& database);
+
+// ReadSrFiles, ConvertSr and WriteImportedDatabase in turn; nothing is
+// written when reading or converting fails.
+ImportedDatabase ImportSr(const std::string& srDirectory, const std::string& dadosDirectory,
+                          ProgressSink* progress = nullptr);
+
+}  // namespace quorvex
