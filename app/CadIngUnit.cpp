@@ -1,14 +1,29 @@
 #include "app/CadIngUnit.h"
 
 #include <QEvent>
+#include <QFileDialog>
 #include <QFrame>
-#include <QLabel>
+#include <QLocale>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QScrollArea>
 #include <QVBoxLayout>
+#include <stdexcept>
 
+#include "app/AmountField.h"
+#include "app/CadQuaUnit.h"
 #include "app/ConUnit.h"
 #include "app/ErrorReport.h"
+#include "app/Text1252.h"
+#include "list/VisLisIngUnit.h"
+#include "report/AmountText.h"
+#include "report/CompositionReport.h"
+#include "report/Geometry.h"
+#include "report/PainterCanvas.h"
+#include "report/ReportImage.h"
 
 namespace quorvex {
 
@@ -33,12 +48,18 @@ TCadIngForm::TCadIngForm(const std::string& applicationDirectory, QWidget* paren
     Panel1 = new QFrame;
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel1->setLineWidth(1);
-    Image1 = new QLabel(Panel1);
+    Image1 = new ReportImage(Panel1);
     Image1->move(1, 1);
     Image1->resize(0, 0);
     Panel1->resize(2, 2);
     scrollArea_->setWidget(Panel1);
+    scrollArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setCentralWidget(scrollArea_);
+
+    SaveDialog1 = new QFileDialog(this);
+    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+    SaveDialog1->setFileMode(QFileDialog::AnyFile);
+    SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite);
 
     BuildMenu();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -121,18 +142,141 @@ void TCadIngForm::Exit1Click() {
 
 // ---- Report display, Grams, Save Image, Print (report subsystem) ----------
 
-void TCadIngForm::PrepareReportImage() {}
+namespace {
 
-void TCadIngForm::Redraw() { reportAmount_ = 100.0; }
+double PrinterPixelsPerInchOf(const QPrinter& printer) {
+    const QPageLayout layout = printer.pageLayout();
+    return PrinterPixelsPerInch(layout.paintRectPixels(printer.resolution()).width(),
+                                layout.paintRect(QPageLayout::Millimeter).width());
+}
 
-void TCadIngForm::Teste1Click() {}
+char LocaleDecimalSeparator() {
+    const std::string point = ToWin1252(QLocale().decimalPoint());
+    return point.size() == 1 ? point.front() : '.';
+}
 
-void TCadIngForm::Image2Click() {}
+}  // namespace
 
-void TCadIngForm::Print1Click() {}
+void TCadIngForm::PrepareReportImage() {
+    const int ppi = ScreenReportResolution();
+    Image1->resize(MmToPixels(ppi, kPageWidthMm), MmToPixels(ppi, kPageHeightMm));
+    Panel1->resize(Image1->width() + 2, Image1->height() + 2);
+    scrollArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+}
+
+void TCadIngForm::Redraw() {
+    Image1->Discard();
+    reportAmount_ = 100.0;
+    DrawOnImage(reportAmount_);
+}
+
+namespace {
+const TextList kNoLines;
+}  // namespace
+
+const std::string& TCadIngForm::CurrentFoodLine() const {
+    return (foodTable_ ? *foodTable_ : kNoLines).Get(currentFoodIndex_);
+}
+
+void TCadIngForm::DrawReport(bool screenMode, Canvas& canvas, double amount) {
+    const std::string foodLine = CurrentFoodLine();
+    const int ppi = screenMode ? ScreenReportResolution()
+                               : PrinterReportResolution(PrinterPixelsPerInchOf(Printer()));
+    DrawCompositionReport(canvas, ppi, amount, LocaleDecimalSeparator(), foodLine,
+                          groupTable_ ? *groupTable_ : kNoLines,
+                          groupCodeIndex_ ? *groupCodeIndex_ : kNoLines);
+}
+
+void TCadIngForm::DrawOnImage(double amount) {
+    QPainter painter(&Image1->Bitmap());
+    PainterCanvas canvas(painter);
+    DrawReport(true, canvas, amount);
+    Image1->update();
+}
+
+void TCadIngForm::Teste1Click() {
+    if (amountDialog_->exec() != TCadQuaForm::kOk) return;
+    double amount = 0.0;
+    if (ReadAmountText(amountDialog_->PesLiqMaskEdit->Text(), amount)) {
+        reportAmount_ = amount;
+        try {
+            DrawOnImage(reportAmount_);
+            return;
+        } catch (const std::exception&) {
+            // Falls back to 100 g below, without a message; only a failure
+            // there reaches the error report.
+        }
+    }
+    reportAmount_ = 100.0;
+    DrawOnImage(reportAmount_);
+}
+
+void TCadIngForm::Image2Click() {
+    SaveDialog1->setNameFilter("*.bmp");
+    SaveDialog1->setDefaultSuffix("bmp");
+    if (!lastSaveName_.isEmpty()) SaveDialog1->selectFile(lastSaveName_);
+    if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty()) return;
+    lastSaveName_ = SaveDialog1->selectedFiles().constFirst();
+    Image1->MakeMonochrome();
+    SaveBmpFile(Image1->Bitmap(), lastSaveName_);
+}
+
+QPrinter& TCadIngForm::Printer() {
+    if (!printer_) {
+        printer_ =
+            std::make_unique<QPrinter>(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
+    }
+    return *printer_;
+}
+
+void TCadIngForm::Print1Click() {
+    if (QMessageBox::question(this, "Confirm", "Confirm print?",
+                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+        return;
+    }
+    QPrinter& printer = Printer();
+    printer.setPageOrientation(QPageLayout::Portrait);
+    PrintReport(printer);
+}
+
+void TCadIngForm::PrintReport(QPrinter& printer) {
+    // Without a printer Qt falls back to PDF output with no file to write.
+    if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty()) {
+        throw std::runtime_error("No printer is installed");
+    }
+    // Qt's print engines here cannot abandon a job once begun, so the one
+    // failure the drawing meets, no current food, is found before.
+    CurrentFoodLine();
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        throw std::runtime_error("The print job could not be started on " +
+                                 ToWin1252(printer.printerName().isEmpty()
+                                               ? printer.outputFileName()
+                                               : printer.printerName()));
+    }
+    try {
+        PainterCanvas canvas(painter);
+        DrawReport(false, canvas, reportAmount_);
+    } catch (...) {
+        // Abandoned where the engine can, otherwise ended: never left open.
+        if (!printer.abort()) painter.end();
+        throw;
+    }
+    if (!painter.end()) throw std::runtime_error("The print job failed");
+}
 
 // ---- List Food (food list subsystem) ----------------------------------------
 
-void TCadIngForm::List1Click() {}
+void TCadIngForm::List1Click() {
+    if (!foodTable_ || foodTable_->Count() == 0) {
+        QMessageBox::information(this, "Information", "File empty!", QMessageBox::Ok);
+        return;
+    }
+    list_->SetupPending = true;
+    list_->Open(*foodTable_, *foodKeyIndex_, currentFoodIndex_);
+    list_->exec();
+    currentFoodIndex_ = list_->CurrentFoodIndex();
+    Redraw();
+}
 
 }  // namespace quorvex

@@ -10,7 +10,7 @@
 
 class QAction;
 class QFileDialog;
-class QLabel;
+class QPrinter;
 class QScrollArea;
 class QFrame;
 
@@ -19,10 +19,12 @@ namespace quorvex {
 class TConForm;
 class TVisLisIngForm;
 class TCadQuaForm;
+class Canvas;
+class ReportImage;
 
 class TCadIngForm : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     // applicationDirectory: the folder whose "Dados/" holds the data files,
     // with its trailing separator. The shipped program passes the
     // executable's folder; tests pass a folder of their own.
@@ -50,8 +52,19 @@ public:
     const TextList* GroupTable() const { return groupTable_.get(); }
     const TextList* GroupCodeIndex() const { return groupCodeIndex_.get(); }
 
+    // Draws the report of the current food at amount grams on canvas, over
+    // what it holds: at the screen's report resolution when screenMode,
+    // else at Printer()'s. Throws std::out_of_range "List index out of
+    // bounds (i)" before drawing anything when there is no current food.
+    void DrawReport(bool screenMode, Canvas& canvas, double amount);
+
+    // The printer Print prints on: the system's default printer at its own
+    // resolution, created on first use. Tests point it at a PDF file.
+    QPrinter& Printer();
+
     QFrame* Panel1 = nullptr;
-    QLabel* Image1 = nullptr;
+    ReportImage* Image1 = nullptr;
+    QFileDialog* SaveDialog1 = nullptr;
     QAction* Previous1 = nullptr;
     QAction* Next1 = nullptr;
     QAction* List1 = nullptr;
@@ -60,14 +73,19 @@ public:
     QAction* Print1 = nullptr;
     QAction* Exit1 = nullptr;
 
-protected:
+  protected:
     bool event(QEvent* event) override;
 
-private:
+  private:
     void FormCreate(const std::string& applicationDirectory);
     void BuildMenu();
     void PrepareReportImage();
     void Redraw();
+    // The food table's line at the current food index; throws like
+    // TextList::Get when there is none.
+    const std::string& CurrentFoodLine() const;
+    void DrawOnImage(double amount);
+    void PrintReport(QPrinter& printer);
 
     QScrollArea* scrollArea_ = nullptr;
     TConForm* progress_ = nullptr;
@@ -81,6 +99,8 @@ private:
     std::unique_ptr<TextList> groupCodeIndex_;
     bool loadPending_ = true;
     double reportAmount_ = 100.0;
+    std::unique_ptr<QPrinter> printer_;
+    QString lastSaveName_;
 };
 
 }  // namespace quorvex

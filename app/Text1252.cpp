@@ -17,9 +17,9 @@ std::string ToWin1252(const QString& text) {
 }
 
 bool FitsWin1252(const QString& text) {
-    QStringEncoder encoder("windows-1252", QStringConverter::Flag::Stateless);
-    (void)encoder.encode(text);
-    return !encoder.hasError();
+    // The encoder substitutes what the code page lacks without flagging an
+    // error, so only the round trip tells.
+    return FromWin1252(ToWin1252(text)) == text;
 }
 
 }  // namespace quorvex

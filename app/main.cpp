@@ -16,12 +16,16 @@ int main(int argc, char** argv) {
     // the program ends.
     quorvex::TCadIngForm cadIngForm(applicationDirectory);
     quorvex::TConForm conForm;
-    quorvex::TVisLisIngForm visLisIngForm(applicationDirectory);
+    quorvex::TVisLisIngForm visLisIngForm(applicationDirectory,
+                                          quorvex::SettingsFilePath(applicationDirectory));
     quorvex::TCadQuaForm cadQuaForm;
     quorvex::TPalChaForm palChaForm;
     cadIngForm.Attach(conForm, visLisIngForm, cadQuaForm);
     visLisIngForm.Attach(conForm, palChaForm);
 
     cadIngForm.show();
+    // Without a window manager nothing would make the window active, and
+    // its first activation is what loads the tables.
+    cadIngForm.activateWindow();
     return application.exec();
 }

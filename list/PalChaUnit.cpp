@@ -1,9 +1,87 @@
 #include "list/PalChaUnit.h"
 
+#include <QEvent>
+#include <QFrame>
+#include <QMenuBar>
+#include <QVBoxLayout>
+
+#include "app/ErrorReport.h"
+#include "app/Text1252.h"
+#include "list/WordEdit.h"
+
 namespace quorvex {
 
-TPalChaForm::TPalChaForm(QWidget* parent) : QDialog(parent) {
+namespace {
+constexpr int kClientWidth = 599;
+constexpr int kClientHeight = 48;
+}  // namespace
+
+TPalChaForm::TPalChaForm(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::MSWindowsFixedSizeDialogHint) {
     setWindowTitle("Type the words to filter list");
+
+    auto* client = new QWidget;
+    client->setFixedSize(kClientWidth, kClientHeight);
+    Shape3 = new QFrame(client);
+    Shape3->setGeometry(0, 0, kClientWidth, kClientHeight);
+    Shape3->setFrameStyle(QFrame::Box | QFrame::Plain);
+    Shape3->setLineWidth(1);
+    Shape3->setAutoFillBackground(true);
+    QPalette white = Shape3->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    white.setColor(QPalette::WindowText, Qt::black);
+    Shape3->setPalette(white);
+
+    PalChaMaskEdit = new TWordEdit(client);
+    PalChaMaskEdit->setGeometry(5, 20, 572, 22);
+    PalChaMaskEdit->setFrame(false);
+    QFont font("MS Sans Serif");
+    font.setPixelSize(13);
+    font.setBold(true);
+    PalChaMaskEdit->setFont(font);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(client);
+    BuildMenu();
+    layout->setMenuBar(MainMenu1);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
+
+void TPalChaForm::BuildMenu() {
+    MainMenu1 = new QMenuBar(this);
+    const auto add = [this](const char* caption, void (TPalChaForm::*handler)()) {
+        QAction* action = MainMenu1->addAction(QString::fromLatin1(caption));
+        connect(action, &QAction::triggered, this,
+                [this, handler] { RunGuarded([&] { (this->*handler)(); }); });
+        return action;
+    };
+    TurnONFilter1 = add("Turn ON Filter", &TPalChaForm::TurnONFilter1Click);
+    TurnOFFFilter2 = add("Turn OFF Filter", &TPalChaForm::TurnOFFFilter2Click);
+    Cancel1 = add("Cancel", &TPalChaForm::Cancel1Click);
+}
+
+std::string TPalChaForm::WordText() const { return ToWin1252(PalChaMaskEdit->text()); }
+
+void TPalChaForm::SetWordText(const std::string& text) {
+    PalChaMaskEdit->setText(FromWin1252(text));
+}
+
+bool TPalChaForm::event(QEvent* event) {
+    const bool handled = QDialog::event(event);
+    if (event->type() == QEvent::WindowActivate) RunGuarded([this] { FormActivate(); });
+    return handled;
+}
+
+void TPalChaForm::FormActivate() { PalChaMaskEdit->setFocus(); }
+
+void TPalChaForm::TurnONFilter1Click() { done(kTurnOnFilter); }
+
+void TPalChaForm::TurnOFFFilter2Click() { done(kTurnOffFilter); }
+
+void TPalChaForm::Cancel1Click() { done(kCancel); }
+
+void TPalChaForm::reject() {}
 
 }  // namespace quorvex

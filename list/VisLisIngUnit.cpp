@@ -1,18 +1,267 @@
 #include "list/VisLisIngUnit.h"
 
-#include "db/DBUnit.h"
+#include <QActionGroup>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStringList>
+#include <QVBoxLayout>
+
+#include "app/ConUnit.h"
+#include "app/ErrorReport.h"
+#include "app/Text1252.h"
+#include "db/Fields.h"
+#include "list/IniFile.h"
+#include "list/ListSettings.h"
+#include "list/PalChaUnit.h"
+#include "list/WordFilter.h"
 
 namespace quorvex {
 
-TVisLisIngForm::TVisLisIngForm(const std::string& applicationDirectory, QWidget* parent)
-    : QDialog(parent) {
+namespace {
+constexpr int kClientWidth = 796;
+constexpr int kClientHeight = 500;
+constexpr char kEnterKey = 13;
+}  // namespace
+
+TVisLisIngForm::TVisLisIngForm(const std::string& applicationDirectory, std::string settingsPath,
+                               QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      settingsPath_(std::move(settingsPath)) {
     setWindowTitle("USDA Nutrient Database Release 14 - Double clik to select and return");
-    SetApplicationDirectory(applicationDirectory);
+
+    LisFilOrdListBox = new QListWidget;
+    LisFilOrdListBox->setFixedSize(kClientWidth, kClientHeight);
+    LisFilOrdListBox->setSelectionMode(QAbstractItemView::SingleSelection);
+    LisFilOrdListBox->setUniformItemSizes(true);
+    QFont font("Courier New");
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setPixelSize(11);
+    font.setBold(true);
+    LisFilOrdListBox->setFont(font);
+    LisFilOrdListBox->installEventFilter(this);
+    connect(LisFilOrdListBox, &QListWidget::itemDoubleClicked, this,
+            [this] { RunGuarded([this] { LisFilOrdListBoxDblClick(); }); });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(LisFilOrdListBox);
+    BuildMenu();
+    layout->setMenuBar(MainMenu1);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    FormCreate(applicationDirectory);
 }
+
+TVisLisIngForm::~TVisLisIngForm() = default;
 
 void TVisLisIngForm::Attach(TConForm& progress, TPalChaForm& words) {
     progress_ = &progress;
     words_ = &words;
 }
+
+void TVisLisIngForm::Open(const TextList& foodTable, const TextList& foodKeyIndex,
+                          int currentFoodIndex) {
+    foodTable_ = &foodTable;
+    foodKeyIndex_ = &foodKeyIndex;
+    currentFoodIndex_ = currentFoodIndex;
+}
+
+void TVisLisIngForm::BuildMenu() {
+    MainMenu1 = new QMenuBar(this);
+    Filtraporgrupodeingrediente1 = MainMenu1->addMenu("Group Filter");
+    groupItems_ = new QActionGroup(this);
+    groupItems_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    const auto add = [this](const char* caption, void (TVisLisIngForm::*handler)()) {
+        QAction* action = MainMenu1->addAction(QString::fromLatin1(caption));
+        connect(action, &QAction::triggered, this,
+                [this, handler] { RunGuarded([&] { (this->*handler)(); }); });
+        return action;
+    };
+    Filtraporpalavraschave1 = add("Words Filter", &TVisLisIngForm::Filtraporpalavraschave1Click);
+    Retorna1 = add("Return", &TVisLisIngForm::Retorna1Click);
+}
+
+void TVisLisIngForm::FormCreate(const std::string& applicationDirectory) {
+    SetApplicationDirectory(applicationDirectory);
+}
+
+bool TVisLisIngForm::event(QEvent* event) {
+    const bool handled = QDialog::event(event);
+    if (event->type() == QEvent::WindowActivate) RunGuarded([this] { FormActivate(); });
+    return handled;
+}
+
+bool TVisLisIngForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == LisFilOrdListBox && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            RunGuarded([this] { LisFilOrdListBoxKeyPress(kEnterKey); });
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TVisLisIngForm::reject() {}
+
+void TVisLisIngForm::FormActivate() {
+    if (!SetupPending) return;
+    SetupPending = false;
+    // Made first so that, should the groups file fail to load, the list
+    // still works and no item of the last opening is left to click.
+    filteredList_ = std::make_unique<TextList>();
+    RemoveGroupItems();
+    LoadGroupTable(GroupFilePath(DataDirectory()), groupTable_, groupCodeIndex_);
+    AddGroupItems();
+    ReadListSettings();
+    BuildList();
+    if (!ScansFoodTable(group_, wordFilter_)) SelectCurrentFood();
+}
+
+void TVisLisIngForm::RemoveGroupItems() {
+    for (QAction* item : Filtraporgrupodeingrediente1->actions()) {
+        groupItems_->removeAction(item);
+        delete item;
+    }
+}
+
+void TVisLisIngForm::AddGroupItems() {
+    for (int i = 0; i < groupCodeIndex_->Count(); ++i) {
+        auto* item = new QAction(FromWin1252(GetItemField(*groupTable_, i, kGroupName)),
+                                 Filtraporgrupodeingrediente1);
+        item->setCheckable(true);
+        groupItems_->addAction(item);
+        Filtraporgrupodeingrediente1->addAction(item);
+        connect(item, &QAction::triggered, this,
+                [this, item] { RunGuarded([&] { GroupFilterItemClick(item); }); });
+    }
+}
+
+std::string TVisLisIngForm::SettingsPath() const {
+    return settingsPath_.empty() ? SettingsFilePath(ApplicationDirectory()) : settingsPath_;
+}
+
+void TVisLisIngForm::ReadListSettings() {
+    const std::string path = SettingsPath();
+    EnsureFileExists(path);
+    const ListSettings settings = quorvex::ReadListSettings(IniFile::Load(path));
+    int foundPosition = -1;
+    group_ = RestoreGroupFilter(settings.groupFilterIndex, settings.groupFilterName, *groupTable_,
+                                foundPosition);
+    // The check mark goes to the group the filter actually uses, which is
+    // the stored position unless the groups file changed since.
+    if (foundPosition >= 0)
+        Filtraporgrupodeingrediente1->actions()[foundPosition]->setChecked(true);
+    wordFilter_.on = settings.wordFilterOn;
+    words_->SetWordText(settings.wordText);
+    SplitWords();
+}
+
+void TVisLisIngForm::WriteListSettings() {
+    const std::string path = SettingsPath();
+    IniFile file = IniFile::Load(path);
+    quorvex::WriteListSettings(
+        file, ListSettings{group_.index, group_.name, wordFilter_.on, words_->WordText()},
+        SelectedRow());
+    file.Save(path);
+}
+
+void TVisLisIngForm::SplitWords() {
+    wordFilter_.words.clear();
+    if (wordFilter_.on) wordFilter_.words = quorvex::SplitWords(words_->WordText());
+}
+
+void TVisLisIngForm::BuildList() {
+    setWindowTitle(FromWin1252(ListTitle(group_, wordFilter_, words_->WordText())));
+    FillFilteredList(*foodTable_, group_, wordFilter_, *filteredList_, *progress_);
+    LisFilOrdListBox->clear();
+    QStringList rows;
+    rows.reserve(filteredList_->Count());
+    for (const std::string& line : filteredList_->Items()) {
+        rows.append(FromWin1252(GetField(kFoodDescription, line)));
+    }
+    LisFilOrdListBox->addItems(rows);
+}
+
+void TVisLisIngForm::SelectCurrentFood() {
+    if (currentFoodIndex_ < 0 || currentFoodIndex_ >= LisFilOrdListBox->count()) return;
+    LisFilOrdListBox->setCurrentRow(currentFoodIndex_);
+    LisFilOrdListBox->scrollToItem(LisFilOrdListBox->currentItem());
+}
+
+int TVisLisIngForm::SelectedRow() const {
+    const QList<QListWidgetItem*> selected = LisFilOrdListBox->selectedItems();
+    return selected.isEmpty() ? -1 : LisFilOrdListBox->row(selected.front());
+}
+
+void TVisLisIngForm::GroupFilterItemClick(QAction* sender) {
+    if (sender->isChecked()) {
+        const int position =
+            static_cast<int>(Filtraporgrupodeingrediente1->actions().indexOf(sender));
+        group_ = GroupFilter{position, GetItemField(*groupTable_, position, kGroupName),
+                             groupCodeIndex_->Get(position)};
+    } else {
+        group_ = GroupFilter{-1, "TODOS", ""};
+    }
+    BuildList();
+}
+
+void TVisLisIngForm::Filtraporpalavraschave1Click() {
+    switch (words_->exec()) {
+        case TPalChaForm::kTurnOnFilter:
+            wordFilter_.on = true;
+            words_->SetWordText(FoldAccents(words_->WordText()));
+            SplitWords();
+            BuildList();
+            break;
+        case TPalChaForm::kTurnOffFilter:
+            wordFilter_.on = false;
+            words_->SetWordText("");
+            BuildList();
+            break;
+        default:
+            break;
+    }
+}
+
+void TVisLisIngForm::TakeSelection() {
+    const int row = SelectedRow();
+    if (row < 0) {
+        currentFoodIndex_ = 0;
+    } else {
+        const std::string key = GetField(kFoodDescription, filteredList_->Get(row)) + "|";
+        foodKeyIndex_->Find(key, currentFoodIndex_);
+    }
+    // The window must close even when the settings cannot be written, or
+    // the user could never leave it; the failure is still reported.
+    std::string failure;
+    try {
+        WriteListSettings();
+    } catch (const std::exception& error) {
+        failure = error.what();
+    }
+    filteredList_.reset();
+    wordFilter_.words.clear();
+    groupTable_.reset();
+    groupCodeIndex_.reset();
+    if (!failure.empty()) ShowErrorReport(failure);
+}
+
+void TVisLisIngForm::TakeSelectionAndClose() {
+    TakeSelection();
+    accept();
+}
+
+void TVisLisIngForm::LisFilOrdListBoxKeyPress(char key) {
+    if (key == kEnterKey) TakeSelectionAndClose();
+}
+
+void TVisLisIngForm::LisFilOrdListBoxDblClick() { TakeSelectionAndClose(); }
+
+void TVisLisIngForm::Retorna1Click() { TakeSelectionAndClose(); }
 
 }  // namespace quorvex

@@ -28,6 +28,13 @@ void WhenModal(const std::function<void(QWidget*)>& action) {
     QObject::connect(timer, &QTimer::timeout, [timer, action] {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == nullptr || !modal->isVisible()) return;
+        // Active, not just visible: a window's set-up on activation must
+        // have run before the test acts on it, also on a loaded machine.
+        // Platforms without a window manager activate only on request.
+        if (!modal->isActiveWindow()) {
+            modal->activateWindow();
+            return;
+        }
         timer->stop();
         timer->deleteLater();
         action(modal);

@@ -32,7 +32,7 @@ class MessageBoxCatcher {
     std::vector<SeenMessageBox> seen_;
 };
 
-// Runs action on the next modal widget once it is showing (from a
+// Runs action on the next modal widget once it is showing and active (from a
 // timer, while the code under test sits in exec()).
 void WhenModal(const std::function<void(QWidget*)>& action);
 

@@ -1,0 +1,1 @@
+quorvex_bench(report_bench report_bench.cpp LIBS quorvex_test_support quorvex_ui)

@@ -1,0 +1,40 @@
+// The composition report of one food: what is drawn, where and in which
+// style, with every nutrient value scaled to the report amount.
+#pragma once
+
+#include <string>
+
+#include "db/DBUnit.h"
+#include "report/Canvas.h"
+
+namespace quorvex {
+
+// The face every report text asks for.
+extern const char* const kReportFace;
+
+// Width of a nutrient value field in characters.
+inline constexpr int kValueFieldWidth = 15;
+
+// The stored value text (per 100 g, "." as decimal point whatever the
+// locale) scaled to amount grams, in a field of kValueFieldWidth characters
+// with as many decimals as the stored text has after its first ".". A text
+// that is not a number (empty, with blanks after it, with "," as point)
+// gives a field of blanks. Exact halves of the last shown decimal go away
+// from zero.
+std::string ScaleValueText(const std::string& valueText, double amount);
+
+// The amount of the report's amount line: the shortest text that gives it
+// to 15 significant digits, without exponent for every amount from 0 to
+// 999999.9 and beyond up to 15 integer digits, with the given separator.
+std::string FormatAmountText(double amount, char decimalSeparator);
+
+// Draws the report of foodLine (a plain food line) at ppi on canvas, over
+// whatever the canvas holds: it never clears it. The group name comes from
+// the line of groupTable whose code groupCodeIndex (sorted, parallel to
+// groupTable) finds; a code not found leaves the group row empty. Ends with
+// the canvas font set to the report face, regular.
+void DrawCompositionReport(Canvas& canvas, int ppi, double amount, char decimalSeparator,
+                           const std::string& foodLine, const TextList& groupTable,
+                           const TextList& groupCodeIndex);
+
+}  // namespace quorvex

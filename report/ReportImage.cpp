@@ -1,0 +1,66 @@
+#include "report/ReportImage.h"
+
+#include <QPainter>
+#include <QSaveFile>
+#include <stdexcept>
+
+#include "app/Text1252.h"
+
+namespace quorvex {
+
+namespace {
+const QRgb kWhite = qRgb(255, 255, 255);
+const QRgb kBlack = qRgb(0, 0, 0);
+}  // namespace
+
+ReportImage::ReportImage(QWidget* parent) : QWidget(parent) {}
+
+QImage& ReportImage::Bitmap() {
+    if (bitmap_.isNull()) {
+        bitmap_ = QImage(size(), QImage::Format_RGB32);
+        bitmap_.fill(kWhite);
+    }
+    return bitmap_;
+}
+
+void ReportImage::Discard() {
+    bitmap_ = QImage();
+    update();
+}
+
+void ReportImage::MakeMonochrome() {
+    bitmap_ = MonochromeOf(Bitmap());
+    update();
+}
+
+void ReportImage::paintEvent(QPaintEvent*) {
+    if (bitmap_.isNull()) return;
+    QPainter painter(this);
+    painter.drawImage(0, 0, bitmap_);
+}
+
+QImage MonochromeOf(const QImage& image) {
+    const QImage source = image.convertToFormat(QImage::Format_RGB32);
+    QImage mono(source.size(), QImage::Format_Mono);
+    mono.setColorTable({kBlack, kWhite});
+    mono.fill(0);
+    for (int y = 0; y < source.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
+        uchar* out = mono.scanLine(y);
+        for (int x = 0; x < source.width(); ++x) {
+            if ((in[x] | 0xFF000000u) == kWhite)
+                out[x >> 3] |= static_cast<uchar>(0x80u >> (x & 7));
+        }
+    }
+    return mono;
+}
+
+void SaveBmpFile(const QImage& image, const QString& path) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "BMP") || !file.commit()) {
+        throw std::runtime_error("Unable to save the image to " + ToWin1252(path) + ": " +
+                                 ToWin1252(file.errorString()));
+    }
+}
+
+}  // namespace quorvex

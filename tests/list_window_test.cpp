@@ -1,0 +1,586 @@
+// The food list window and the word filter dialog, driven as a user does:
+// opening with and without stored filters, group items, typed words,
+// Enter, double click and "Return", and what the closing stores.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+
+#include "app/AmountField.h"
+#include "app/CadIngUnit.h"
+#include "app/CadQuaUnit.h"
+#include "app/ConUnit.h"
+#include "app/ErrorReport.h"
+#include "app/Text1252.h"
+#include "db/Fields.h"
+#include "list/IniFile.h"
+#include "list/PalChaUnit.h"
+#include "list/VisLisIngUnit.h"
+#include "list/WordEdit.h"
+#include "tests/support/QtTestSupport.h"
+#include "tests/support/TestSupport.h"
+
+namespace quorvex {
+namespace {
+
+using Rows = std::vector<std::string>;
+
+// Types text into widget key by key (QTest::keyClicks only knows ASCII).
+void TypeText(QWidget* widget, const QString& text) {
+    for (const QChar c : text) {
+        const auto key = c.unicode() < 0x100 ? Qt::Key(c.toUpper().unicode()) : Qt::Key_unknown;
+        QTest::sendKeyEvent(QTest::Click, widget, key, QString(c), Qt::NoModifier);
+    }
+}
+
+const std::vector<std::pair<std::string, std::string>> kFoods = {
+    {"Apples, raw, with skin", "0900"},
+    {"Cheddar cheese soup", "0600"},
+    {"Cheese, cheddar", "0100"},
+    {"Cheese, swiss", "0100"},
+    {"Chickpeas, mature seeds", "1600"},
+    {"Cr\xE8me fra\xEE"
+     "che",
+     "0100"},
+    {"Flour, all purpose", "2000"},
+    {"Flour, all-purpose, enriched", "2000"},
+    {"M\xFCsli, dried fruit", "0800"},
+    {"Peaches, canned", "0900"},
+    {"Peanut butter", "1600"},
+    {"Peas, green, raw", "1100"},
+    {"Rice, white", "2000"},
+};
+
+const std::vector<std::string> kGroups = {"0100|Dairy and Egg Products",
+                                          "0600|Soups, Sauces, and Gravies",
+                                          "0800|Breakfast Cereals",
+                                          "0900|Fruits and Fruit Juices",
+                                          "1100|Vegetables",
+                                          "1600|Legumes",
+                                          "2000|Cereal Grains and Pasta  "};
+
+constexpr int kFruits = 3;
+constexpr int kCereals = 6;
+
+class ListWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::vector<std::string> lines;
+        for (const auto& [description, group] : kFoods) {
+            lines.push_back(test::MakeFoodLine(description, {{kFoodGroupCode, group}}));
+        }
+        test::WriteDatabase(dir.Path(), lines, kGroups);
+        list = std::make_unique<TVisLisIngForm>(dir.Path(), SettingsPath());
+        list->Attach(progress, words);
+        LoadFoodTable(FoodFilePath(DataDirectory()), foods, keys, progress);
+    }
+
+    std::string SettingsPath() const { return dir.Path() + "VARDELO.ini"; }
+
+    void StoreSettings(const std::string& lines) {
+        test::WriteFile(SettingsPath(), "[Lista Ingredientes]\r\n" + lines);
+    }
+
+    std::optional<std::string> Stored(const char* key) const {
+        return IniFile::Load(SettingsPath()).Get("Lista Ingredientes", key);
+    }
+
+    int FoodIndex(const std::string& description) const {
+        for (int i = 0; i < foods->Count(); ++i) {
+            if (GetField(kFoodDescription, foods->Get(i)) == description) return i;
+        }
+        ADD_FAILURE() << "no food " << description;
+        return -1;
+    }
+
+    // One opening, as List Food does it, without the modal loop.
+    void OpenList(int currentFood = 0) {
+        list->SetupPending = true;
+        list->Open(*foods, *keys, currentFood);
+        list->show();
+        list->FormActivate();
+    }
+
+    Rows ListRows() const {
+        Rows rows;
+        for (int i = 0; i < list->LisFilOrdListBox->count(); ++i) {
+            rows.push_back(ToWin1252(list->LisFilOrdListBox->item(i)->text()));
+        }
+        return rows;
+    }
+
+    Rows AllFoods() const {
+        Rows rows;
+        for (const std::string& line : foods->Items()) rows.push_back(GetField(1, line));
+        return rows;
+    }
+
+    std::string Title() const { return ToWin1252(list->windowTitle()); }
+    QList<QAction*> GroupItems() const { return list->Filtraporgrupodeingrediente1->actions(); }
+
+    std::vector<int> CheckedItems() const {
+        std::vector<int> checked;
+        for (int i = 0; i < GroupItems().size(); ++i) {
+            if (GroupItems()[i]->isChecked()) checked.push_back(i);
+        }
+        return checked;
+    }
+
+    int SelectedRow() const {
+        const auto selected = list->LisFilOrdListBox->selectedItems();
+        return selected.isEmpty() ? -1 : list->LisFilOrdListBox->row(selected.front());
+    }
+
+    // Shows the word filter dialog from the menu, types into its emptied
+    // field and ends the dialog with one of its items.
+    void WordsFilter(const QString& typed, QAction* TPalChaForm::*item) {
+        test::WhenModal([&](QWidget*) {
+            words.PalChaMaskEdit->clear();
+            TypeText(words.PalChaMaskEdit, typed);
+            (words.*item)->trigger();
+        });
+        list->Filtraporpalavraschave1->trigger();
+    }
+
+    void TurnOnWords(const QString& typed) { WordsFilter(typed, &TPalChaForm::TurnONFilter1); }
+
+    test::TempDir dir;
+    TConForm progress;
+    TPalChaForm words;
+    std::unique_ptr<TVisLisIngForm> list;
+    std::unique_ptr<TextList> foods;
+    std::unique_ptr<TextList> keys;
+};
+
+const std::string kBaseTitle = "USDA R14 - USE DOUBLE CLICK TO SELECT";
+
+TEST_F(ListWindowTest, WindowLayout) {
+    EXPECT_EQ(list->windowTitle(),
+              "USDA Nutrient Database Release 14 - Double clik to select and return");
+    EXPECT_FALSE(list->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(list->windowFlags() & Qt::WindowSystemMenuHint);
+    EXPECT_EQ(list->LisFilOrdListBox->size(), QSize(796, 500));
+    EXPECT_TRUE(list->LisFilOrdListBox->font().bold());
+    EXPECT_EQ(list->LisFilOrdListBox->font().pixelSize(), 11);
+    EXPECT_EQ(list->LisFilOrdListBox->font().family(), "Courier New");
+    QStringList captions;
+    for (QAction* action : list->MainMenu1->actions()) captions << action->text();
+    EXPECT_EQ(captions, (QStringList{"Group Filter", "Words Filter", "Return"}));
+
+    EXPECT_EQ(words.windowTitle(), "Type the words to filter list");
+    EXPECT_FALSE(words.windowFlags() & Qt::WindowCloseButtonHint);
+    captions.clear();
+    for (QAction* action : words.MainMenu1->actions()) captions << action->text();
+    EXPECT_EQ(captions, (QStringList{"Turn ON Filter", "Turn OFF Filter", "Cancel"}));
+    EXPECT_EQ(words.PalChaMaskEdit->maxLength(), 40);
+}
+
+TEST_F(ListWindowTest, FirstRunListsEveryFoodAndEnterReturnsTheCurrentOne) {
+    const int peas = FoodIndex("Peas, green, raw");
+    OpenList(peas);
+    EXPECT_TRUE(std::filesystem::exists(SettingsPath()));
+    EXPECT_EQ(ListRows(), AllFoods());
+    EXPECT_EQ(Title(), kBaseTitle);
+    EXPECT_EQ(SelectedRow(), peas);
+    EXPECT_TRUE(CheckedItems().empty());
+    QStringList captions;
+    for (QAction* item : GroupItems()) captions << item->text();
+    EXPECT_EQ(captions.size(), 7);
+    EXPECT_EQ(captions[kFruits], "Fruits and Fruit Juices");
+
+    QTest::keyClick(list->LisFilOrdListBox, Qt::Key_Return);
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(list->CurrentFoodIndex(), peas);
+    EXPECT_EQ(test::ReadFile(SettingsPath()),
+              "[Lista Ingredientes]\nAtiFil=-1\nGruFil=\nAtiFilPalCha=0\nPalCha=\nPosFilOrd=" +
+                  std::to_string(peas) + "\n");
+}
+
+TEST_F(ListWindowTest, OtherKeysMoveTheSelectionAndEscapeDoesNothing) {
+    OpenList(2);
+    QTest::keyClick(list->LisFilOrdListBox, Qt::Key_Down);
+    EXPECT_EQ(SelectedRow(), 3);
+    QTest::keyClick(list->LisFilOrdListBox, Qt::Key_Escape);
+    QTest::keyClick(list.get(), Qt::Key_Escape);
+    EXPECT_TRUE(list->isVisible());
+    list->Retorna1->trigger();
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(list->CurrentFoodIndex(), 3);
+}
+
+TEST_F(ListWindowTest, RestoredGroupFilterListsItsFoodsWithNothingSelected) {
+    StoreSettings("AtiFil=3\r\nGruFil=Fruits and Fruit Juices\r\n");
+    OpenList(FoodIndex("Rice, white"));
+    EXPECT_EQ(ListRows(), (Rows{"Apples, raw, with skin", "Peaches, canned"}));
+    EXPECT_EQ(Title(), kBaseTitle + " - GROUP : Fruits and Fruit Juices");
+    EXPECT_EQ(CheckedItems(), std::vector<int>{kFruits});
+    EXPECT_EQ(SelectedRow(), -1);
+    list->Retorna1->trigger();
+    EXPECT_EQ(list->CurrentFoodIndex(), 0);
+    EXPECT_EQ(Stored("AtiFil"), "3");
+    EXPECT_EQ(Stored("GruFil"), "Fruits and Fruit Juices");
+    EXPECT_EQ(Stored("PosFilOrd"), "-1");
+}
+
+TEST_F(ListWindowTest, HexadecimalIndexAndKeysInOtherCase) {
+    StoreSettings("atifil=0x2\r\ngrufil=Breakfast Cereals\r\n");
+    OpenList();
+    EXPECT_EQ(CheckedItems(), std::vector<int>{2});
+    EXPECT_EQ(ListRows(), (Rows{"M\xFCsli, dried fruit"}));
+}
+
+TEST_F(ListWindowTest, StoredGroupNameThatNoGroupCarriesSwitchesTheFilterOff) {
+    StoreSettings("AtiFil=0\r\nGruFil=Nuts\r\n");
+    OpenList(1);
+    EXPECT_EQ(ListRows(), AllFoods());
+    EXPECT_EQ(Title(), kBaseTitle);
+    EXPECT_TRUE(CheckedItems().empty());
+    EXPECT_EQ(SelectedRow(), 1);
+    list->Retorna1->trigger();
+    EXPECT_EQ(Stored("AtiFil"), "-1");
+    EXPECT_EQ(Stored("GruFil"), "");
+}
+
+TEST_F(ListWindowTest, GroupItemsCheckOneAtATimeAndUncheckToSwitchOff) {
+    OpenList();
+    GroupItems()[kFruits]->trigger();
+    EXPECT_EQ(CheckedItems(), std::vector<int>{kFruits});
+    EXPECT_EQ(ListRows(), (Rows{"Apples, raw, with skin", "Peaches, canned"}));
+    EXPECT_EQ(SelectedRow(), -1);
+    EXPECT_EQ(progress.ProgressBar->maximum(), foods->Count());
+    EXPECT_FALSE(progress.isVisible());
+
+    // The stored name's trailing blanks stay out of the title.
+    GroupItems()[kCereals]->trigger();
+    EXPECT_EQ(CheckedItems(), std::vector<int>{kCereals});
+    EXPECT_EQ(Title(), kBaseTitle + " - GROUP : Cereal Grains and Pasta");
+    EXPECT_EQ(ListRows().size(), 3u);
+
+    GroupItems()[kCereals]->trigger();
+    EXPECT_TRUE(CheckedItems().empty());
+    EXPECT_EQ(ListRows(), AllFoods());
+    EXPECT_EQ(Title(), kBaseTitle);
+    EXPECT_EQ(SelectedRow(), -1);
+    list->Retorna1->trigger();
+    EXPECT_EQ(Stored("AtiFil"), "-1");
+    EXPECT_EQ(Stored("GruFil"), "TODOS");
+
+    // The next opening has no group filter and stores "TODOS" again.
+    OpenList();
+    EXPECT_EQ(ListRows(), AllFoods());
+    EXPECT_EQ(Title(), kBaseTitle);
+    EXPECT_EQ(GroupItems().size(), 7);
+    list->Retorna1->trigger();
+    EXPECT_EQ(Stored("GruFil"), "TODOS");
+}
+
+TEST_F(ListWindowTest, DoubleClickOnAFilteredRowReturnsTheFoodTableIndex) {
+    OpenList();
+    GroupItems()[kFruits]->trigger();
+    QListWidget* box = list->LisFilOrdListBox;
+    const QPoint peaches = box->visualItemRect(box->item(1)).center();
+    QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, peaches);
+    QTest::mouseDClick(box->viewport(), Qt::LeftButton, {}, peaches);
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(list->CurrentFoodIndex(), FoodIndex("Peaches, canned"));
+    EXPECT_EQ(Stored("PosFilOrd"), "1");
+}
+
+TEST_F(ListWindowTest, TypedWordsAreUpperCasedAndEveryWordMustOccur) {
+    OpenList();
+    TurnOnWords("cheese cheddar");
+    EXPECT_EQ(words.WordText(), "CHEESE CHEDDAR");
+    EXPECT_EQ(ListRows(), (Rows{"Cheddar cheese soup", "Cheese, cheddar"}));
+    EXPECT_EQ(Title(), kBaseTitle + " - WORD : CHEESE CHEDDAR");
+    EXPECT_EQ(SelectedRow(), -1);
+
+    TurnOnWords("pea");
+    EXPECT_EQ(ListRows(), (Rows{"Chickpeas, mature seeds", "Peaches, canned", "Peanut butter",
+                                "Peas, green, raw"}));
+    TurnOnWords("all-purpose");
+    EXPECT_EQ(ListRows(), (Rows{"Flour, all purpose", "Flour, all-purpose, enriched"}));
+    // Two blanks in a row make no empty word.
+    TurnOnWords("rice  white");
+    EXPECT_EQ(ListRows(), (Rows{"Rice, white"}));
+    EXPECT_EQ(Title(), kBaseTitle + " - WORD : RICE  WHITE");
+    // Together with a group filter.
+    TurnOnWords("raw");
+    GroupItems()[kFruits]->trigger();
+    EXPECT_EQ(ListRows(), (Rows{"Apples, raw, with skin"}));
+    EXPECT_EQ(Title(), kBaseTitle + " - GROUP : Fruits and Fruit Juices - WORD : RAW");
+}
+
+TEST_F(ListWindowTest, AccentedWordsFoldExceptUmlauts) {
+    OpenList();
+    TurnOnWords(QString::fromUtf8("crème"));
+    // Upper-cased as typed, then folded when the filter was turned on.
+    EXPECT_EQ(words.WordText(), "CREME");
+    EXPECT_EQ(ListRows(), (Rows{"Cr\xE8me fra\xEE"
+                                "che"}));
+    TurnOnWords(QString::fromUtf8("É"));
+    EXPECT_EQ(words.WordText(), "E");
+    TurnOnWords(QString::fromUtf8("müsli"));
+    EXPECT_EQ(words.WordText(), "M\xDCSLI");
+    EXPECT_EQ(ListRows(), Rows{});
+    EXPECT_EQ(Title(), kBaseTitle + " - WORD : M\xDCSLI");
+}
+
+TEST_F(ListWindowTest, TurnOffEmptiesTheWordsAndListsEveryFoodAgain) {
+    OpenList();
+    TurnOnWords("pea");
+    WordsFilter("", &TPalChaForm::TurnOFFFilter2);
+    EXPECT_EQ(words.WordText(), "");
+    EXPECT_EQ(ListRows(), AllFoods());
+    EXPECT_EQ(Title(), kBaseTitle);
+    list->Retorna1->trigger();
+    EXPECT_EQ(Stored("AtiFilPalCha"), "0");
+    EXPECT_EQ(Stored("PalCha"), "");
+}
+
+TEST_F(ListWindowTest, TurnOnWithNoWordsPassesEveryFood) {
+    StoreSettings("AtiFilPalCha=1\r\nPalCha=\r\n");
+    OpenList(4);
+    EXPECT_EQ(ListRows(), AllFoods());
+    EXPECT_EQ(Title(), kBaseTitle + " - WORD : ");
+    EXPECT_EQ(SelectedRow(), 4);
+}
+
+TEST_F(ListWindowTest, CancelKeepsTheListButTheEditedTextIsShownAndStored) {
+    OpenList();
+    TurnOnWords("pea");
+    const Rows peas = ListRows();
+    WordsFilter(QString::fromUtf8("pea pêche"), &TPalChaForm::Cancel1);
+    EXPECT_EQ(ListRows(), peas);
+    EXPECT_EQ(list->Words().words, std::vector<std::string>{"PEA"});
+    EXPECT_EQ(Title(), kBaseTitle + " - WORD : PEA");
+    GroupItems()[kFruits]->trigger();
+    EXPECT_EQ(Title(), kBaseTitle +
+                           " - GROUP : Fruits and Fruit Juices - WORD : PEA P\xCA"
+                           "CHE");
+    EXPECT_EQ(ListRows(), (Rows{"Peaches, canned"}));
+    list->Retorna1->trigger();
+    EXPECT_EQ(Stored("AtiFilPalCha"), "1");
+    EXPECT_EQ(Stored("PalCha"),
+              "PEA P\xCA"
+              "CHE");
+
+    // Stored words are used as they are: the unfolded Ê matches nothing.
+    OpenList();
+    EXPECT_EQ(words.WordText(),
+              "PEA P\xCA"
+              "CHE");
+    EXPECT_EQ((list->Words().words), (std::vector<std::string>{"PEA",
+                                                               "P\xCA"
+                                                               "CHE"}));
+    EXPECT_EQ(ListRows(), Rows{});
+}
+
+TEST_F(ListWindowTest, UnwritableSettingsAreReportedAndTheWindowStillCloses) {
+    test::WriteFile(dir.Path() + "blocker", "");
+    list = std::make_unique<TVisLisIngForm>(dir.Path(), dir.Path() + "blocker/VARDELO.ini");
+    list->Attach(progress, words);
+    OpenList(2);
+    test::MessageBoxCatcher boxes;
+    list->Retorna1->trigger();
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(list->CurrentFoodIndex(), 2);
+    ASSERT_EQ(boxes.Seen().size(), 1u);
+    EXPECT_EQ(boxes.Seen()[0].icon, QMessageBox::Critical);
+    EXPECT_EQ(boxes.Seen()[0].text,
+              QString::fromStdString("Unable to write to " + dir.Path() + "blocker/VARDELO.ini."));
+}
+
+TEST_F(ListWindowTest, UnreadableGroupsFileLeavesNoStaleGroupItems) {
+    OpenList();
+    list->Retorna1->trigger();
+    const std::string groups = dir.Path() + "Dados/ArqGruIng.dad";
+    std::filesystem::remove(groups);
+    std::filesystem::create_directory(groups);
+    {
+        test::MessageBoxCatcher boxes;
+        RunGuarded([this] { OpenList(); });
+        ASSERT_EQ(boxes.Seen().size(), 1u);
+        EXPECT_EQ(boxes.Seen()[0].text, QString::fromStdString("Cannot open file " + groups + "."));
+    }
+    EXPECT_TRUE(GroupItems().isEmpty());
+    TurnOnWords("pea");
+    EXPECT_EQ(ListRows().size(), 4u);
+    list->Retorna1->trigger();
+    EXPECT_FALSE(list->isVisible());
+}
+
+// The word field: letters typed turn to capitals that Windows-1252 holds;
+// text the program sets stays as it is.
+TEST(WordEdit, TypingUpperCasesWithinWindows1252) {
+    TWordEdit field;
+    TypeText(&field, QString::fromUtf8("aé ÿ-µ1"));
+    EXPECT_EQ(field.text(), QString::fromUtf8("AÉ Ÿ-µ1"));
+    // A character Windows-1252 cannot hold is refused.
+    TypeText(&field, QString::fromUtf8("ψ"));
+    EXPECT_EQ(field.text(), QString::fromUtf8("AÉ Ÿ-µ1"));
+    field.setText("rice");
+    EXPECT_EQ(field.text(), "rice");
+    field.clear();
+    TypeText(&field, QString(50, 'x'));
+    EXPECT_EQ(field.text(), QString(40, 'X'));
+}
+
+TEST(WordEdit, PasteIsConvertedToo) {
+    TWordEdit field;
+    QApplication::clipboard()->setText(QString::fromUtf8("ψrice\nbrûlée"));
+    QTest::keySequence(&field, QKeySequence::Paste);
+    EXPECT_EQ(field.text(), QString::fromUtf8("RICEBRÛLÉE"));
+}
+
+// List Food on the main window.
+class ListFoodTest : public ::testing::Test {
+  protected:
+    void Create(const std::vector<std::string>& foodLines) {
+        test::WriteDatabase(dir.Path(), foodLines, {"0100|Dairy"});
+        main = std::make_unique<TCadIngForm>(dir.Path());
+        list = std::make_unique<TVisLisIngForm>(dir.Path(), dir.Path() + "VARDELO.ini");
+        main->Attach(progress, *list, amount);
+        list->Attach(progress, words);
+        // An empty table fails the first report, which goes to the error box.
+        test::MessageBoxCatcher boxes;
+        RunGuarded([this] { main->FormActivate(); });
+    }
+
+    test::TempDir dir;
+    std::unique_ptr<TCadIngForm> main;
+    TConForm progress;
+    std::unique_ptr<TVisLisIngForm> list;
+    TCadQuaForm amount;
+    TPalChaForm words;
+};
+
+TEST_F(ListFoodTest, EmptyFoodTableShowsFileEmpty) {
+    Create({});
+    test::MessageBoxCatcher boxes;
+    main->List1Click();
+    ASSERT_EQ(boxes.Seen().size(), 1u);
+    EXPECT_EQ(boxes.Seen()[0].title, "Information");
+    EXPECT_EQ(boxes.Seen()[0].text, "File empty!");
+    EXPECT_EQ(boxes.Seen()[0].icon, QMessageBox::Information);
+    EXPECT_EQ(boxes.Seen()[0].buttons, QMessageBox::Ok);
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(main->CurrentFoodIndex(), 0);
+}
+
+TEST_F(ListFoodTest, PickedFoodBecomesTheCurrentFood) {
+    Create({test::MakeFoodLine("Apples"), test::MakeFoodLine("Butter"),
+            test::MakeFoodLine("Carrots")});
+    main->Next1Click();
+    QString title;
+    int selected = -2;
+    bool setUpOnActivation = false;
+    test::WhenModal([&](QWidget* modal) {
+        ASSERT_EQ(modal, list.get());
+        setUpOnActivation = !list->SetupPending;
+        list->FormActivate();
+        title = list->windowTitle();
+        selected = list->LisFilOrdListBox->currentRow();
+        list->LisFilOrdListBox->setCurrentRow(2);
+        QTest::keyClick(list->LisFilOrdListBox, Qt::Key_Enter);
+    });
+    main->List1Click();
+    EXPECT_EQ(title, QString::fromStdString(kBaseTitle));
+    EXPECT_EQ(selected, 1);
+    EXPECT_TRUE(setUpOnActivation);
+    EXPECT_EQ(main->CurrentFoodIndex(), 2);
+
+    // The same food coming back is still redrawn at 100 g.
+    test::WhenModal([&](QWidget*) {
+        amount.PesLiqMaskEdit->SetText("   250,0");
+        amount.BitBtn1->click();
+    });
+    main->Teste1Click();
+    ASSERT_EQ(main->ReportAmount(), 250.0);
+    test::WhenModal([&](QWidget*) {
+        list->FormActivate();
+        QTest::keyClick(list->LisFilOrdListBox, Qt::Key_Return);
+    });
+    main->List1Click();
+    EXPECT_EQ(main->CurrentFoodIndex(), 2);
+    EXPECT_EQ(main->ReportAmount(), 100.0);
+}
+
+// The bundled sample database: a group and an accented word picked in the
+// list come back at the next opening and after a restart.
+TEST(SampleDatabase, FiltersSurviveReopeningAndRestart) {
+    test::TempDir dir;
+    test::WriteDatabase(dir.Path(),
+                        SplitLines(test::ReadFile(QUORVEX_SOURCE_DIR "/data/foods.txt")),
+                        SplitLines(test::ReadFile(QUORVEX_SOURCE_DIR "/data/groups.txt")));
+    const std::string settings = dir.Path() + "VARDELO.ini";
+    TConForm progress;
+    TCadQuaForm amount;
+    TPalChaForm words;
+    TCadIngForm main(dir.Path());
+    auto list = std::make_unique<TVisLisIngForm>(dir.Path(), settings);
+    main.Attach(progress, *list, amount);
+    list->Attach(progress, words);
+    main.FormActivate();
+
+    const auto rows = [&] {
+        Rows shown;
+        for (int i = 0; i < list->LisFilOrdListBox->count(); ++i) {
+            shown.push_back(ToWin1252(list->LisFilOrdListBox->item(i)->text()));
+        }
+        return shown;
+    };
+    const std::string acai =
+        "A\xE7"
+        "a\xED pulp, frozen, unsweetened";
+    const std::string title = kBaseTitle + " - GROUP : Fruits - WORD : ACAI";
+    test::WhenModal([&](QWidget*) {
+        list->Filtraporgrupodeingrediente1->actions()[2]->trigger();
+        test::WhenModal([&](QWidget*) {
+            TypeText(words.PalChaMaskEdit, QString::fromUtf8("açaí"));
+            words.TurnONFilter1->trigger();
+        });
+        list->Filtraporpalavraschave1->trigger();
+        EXPECT_EQ(rows(), Rows{acai});
+        EXPECT_EQ(ToWin1252(list->windowTitle()), title);
+        list->LisFilOrdListBox->setCurrentRow(0);
+        list->Retorna1->trigger();
+    });
+    main.List1Click();
+    ASSERT_GE(main.CurrentFoodIndex(), 0);
+    EXPECT_EQ(GetField(kFoodDescription, main.FoodTable()->Get(main.CurrentFoodIndex())), acai);
+
+    const auto reopened = [&] {
+        Rows shown;
+        std::string shownTitle;
+        bool checked = false;
+        test::WhenModal([&](QWidget*) {
+            list->FormActivate();
+            shown = rows();
+            shownTitle = ToWin1252(list->windowTitle());
+            checked = list->Filtraporgrupodeingrediente1->actions()[2]->isChecked();
+            list->Retorna1->trigger();
+        });
+        main.List1Click();
+        EXPECT_EQ(shown, Rows{acai});
+        EXPECT_EQ(shownTitle, title);
+        EXPECT_TRUE(checked);
+    };
+    reopened();
+    // A restart: fresh windows on the same settings file.
+    TPalChaForm restartedWords;
+    list = std::make_unique<TVisLisIngForm>(dir.Path(), settings);
+    main.Attach(progress, *list, amount);
+    list->Attach(progress, restartedWords);
+    reopened();
+}
+
+}  // namespace
+}  // namespace quorvex
