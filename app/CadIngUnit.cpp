@@ -17,6 +17,7 @@
 #include "app/CadQuaUnit.h"
 #include "app/ConUnit.h"
 #include "app/ErrorReport.h"
+#include "app/MenuCommand.h"
 #include "app/Text1252.h"
 #include "list/VisLisIngUnit.h"
 #include "report/AmountText.h"
@@ -77,10 +78,7 @@ void TCadIngForm::Attach(TConForm& progress, TVisLisIngForm& list, TCadQuaForm& 
 void TCadIngForm::BuildMenu() {
     // Seven top-level commands, no submenus, shortcuts or accelerators.
     const auto add = [this](const char* caption, void (TCadIngForm::*handler)()) {
-        QAction* action = menuBar()->addAction(QString::fromLatin1(caption));
-        connect(action, &QAction::triggered, this,
-                [this, handler] { RunGuarded([&] { (this->*handler)(); }); });
-        return action;
+        return AddCommand(menuBar(), this, caption, handler);
     };
     Previous1 = add("Previous Food", &TCadIngForm::Previous1Click);
     Next1 = add("Next Food", &TCadIngForm::Next1Click);

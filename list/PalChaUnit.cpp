@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/ErrorReport.h"
+#include "app/MenuCommand.h"
 #include "app/Text1252.h"
 #include "list/WordEdit.h"
 
@@ -52,10 +53,7 @@ TPalChaForm::TPalChaForm(QWidget* parent)
 void TPalChaForm::BuildMenu() {
     MainMenu1 = new QMenuBar(this);
     const auto add = [this](const char* caption, void (TPalChaForm::*handler)()) {
-        QAction* action = MainMenu1->addAction(QString::fromLatin1(caption));
-        connect(action, &QAction::triggered, this,
-                [this, handler] { RunGuarded([&] { (this->*handler)(); }); });
-        return action;
+        return AddCommand(MainMenu1, this, caption, handler);
     };
     TurnONFilter1 = add("Turn ON Filter", &TPalChaForm::TurnONFilter1Click);
     TurnOFFFilter2 = add("Turn OFF Filter", &TPalChaForm::TurnOFFFilter2Click);

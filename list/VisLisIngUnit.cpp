@@ -11,6 +11,7 @@
 
 #include "app/ConUnit.h"
 #include "app/ErrorReport.h"
+#include "app/MenuCommand.h"
 #include "app/Text1252.h"
 #include "db/Fields.h"
 #include "list/IniFile.h"
@@ -76,10 +77,7 @@ void TVisLisIngForm::BuildMenu() {
     groupItems_ = new QActionGroup(this);
     groupItems_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     const auto add = [this](const char* caption, void (TVisLisIngForm::*handler)()) {
-        QAction* action = MainMenu1->addAction(QString::fromLatin1(caption));
-        connect(action, &QAction::triggered, this,
-                [this, handler] { RunGuarded([&] { (this->*handler)(); }); });
-        return action;
+        return AddCommand(MainMenu1, this, caption, handler);
     };
     Filtraporpalavraschave1 = add("Words Filter", &TVisLisIngForm::Filtraporpalavraschave1Click);
     Retorna1 = add("Return", &TVisLisIngForm::Retorna1Click);

@@ -9,12 +9,9 @@
 #include <filesystem>
 
 #include "app/CadIngUnit.h"
-#include "app/CadQuaUnit.h"
 #include "app/ConUnit.h"
 #include "app/ErrorReport.h"
 #include "db/Fields.h"
-#include "list/PalChaUnit.h"
-#include "list/VisLisIngUnit.h"
 #include "tests/support/QtTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -31,13 +28,9 @@ class MainWindowTest : public ::testing::Test {
     }
 
     void Create() {
-        main = std::make_unique<TCadIngForm>(dir.Path());
-        progress = std::make_unique<TConForm>();
-        list = std::make_unique<TVisLisIngForm>(dir.Path());
-        amount = std::make_unique<TCadQuaForm>();
-        words = std::make_unique<TPalChaForm>();
-        main->Attach(*progress, *list, *amount);
-        list->Attach(*progress, *words);
+        windows = std::make_unique<test::ProgramWindows>(dir.Path(), dir.Path() + "VARDELO.ini");
+        main = &windows->main;
+        progress = &windows->progress;
     }
 
     std::vector<std::string> FoodNames() const {
@@ -49,11 +42,9 @@ class MainWindowTest : public ::testing::Test {
     }
 
     test::TempDir dir;
-    std::unique_ptr<TCadIngForm> main;
-    std::unique_ptr<TConForm> progress;
-    std::unique_ptr<TVisLisIngForm> list;
-    std::unique_ptr<TCadQuaForm> amount;
-    std::unique_ptr<TPalChaForm> words;
+    std::unique_ptr<test::ProgramWindows> windows;
+    TCadIngForm* main = nullptr;
+    TConForm* progress = nullptr;
 };
 
 TEST_F(MainWindowTest, WindowLayout) {
@@ -137,7 +128,7 @@ TEST_F(MainWindowTest, MissingDataFolderIsCreatedEmpty) {
     Create();
     test::MessageBoxCatcher boxes;
     QEvent activate(QEvent::WindowActivate);
-    QApplication::sendEvent(main.get(), &activate);
+    QApplication::sendEvent(main, &activate);
     EXPECT_TRUE(std::filesystem::is_regular_file(dir.Path() + "Dados/ArqIng.dad"));
     EXPECT_TRUE(std::filesystem::is_regular_file(dir.Path() + "Dados/ArqGruIng.dad"));
     ASSERT_NE(main->FoodTable(), nullptr);
@@ -153,7 +144,7 @@ TEST_F(MainWindowTest, UnreadableFoodsFileReachesTheErrorReport) {
     Create();
     test::MessageBoxCatcher boxes;
     QEvent activate(QEvent::WindowActivate);
-    QApplication::sendEvent(main.get(), &activate);
+    QApplication::sendEvent(main, &activate);
     ASSERT_EQ(boxes.Seen().size(), 1u);
     const test::SeenMessageBox& box = boxes.Seen().front();
     EXPECT_EQ(box.title, "Quorvex");

@@ -159,13 +159,9 @@ class ReportWindowTest : public ::testing::Test {
                             {test::MakeFoodLine("Apples, raw", kFields),
                              test::MakeFoodLine("Bananas, raw", kFields)},
                             {"09|Fruits and Fruit Juices"});
-        main = std::make_unique<TCadIngForm>(dir.Path());
-        progress = std::make_unique<TConForm>();
-        list = std::make_unique<TVisLisIngForm>(dir.Path(), dir.Path() + "settings.ini");
-        amount = std::make_unique<TCadQuaForm>();
-        words = std::make_unique<TPalChaForm>();
-        main->Attach(*progress, *list, *amount);
-        list->Attach(*progress, *words);
+        windows = std::make_unique<test::ProgramWindows>(dir.Path(), dir.Path() + "settings.ini");
+        main = &windows->main;
+        amount = &windows->amount;
         main->FormActivate();
     }
 
@@ -216,11 +212,9 @@ class ReportWindowTest : public ::testing::Test {
     }
 
     test::TempDir dir;
-    std::unique_ptr<TCadIngForm> main;
-    std::unique_ptr<TConForm> progress;
-    std::unique_ptr<TVisLisIngForm> list;
-    std::unique_ptr<TCadQuaForm> amount;
-    std::unique_ptr<TPalChaForm> words;
+    std::unique_ptr<test::ProgramWindows> windows;
+    TCadIngForm* main = nullptr;
+    TCadQuaForm* amount = nullptr;
 };
 
 TEST_F(ReportWindowTest, ImageOnThePanelInTheScrollingClient) {
@@ -440,7 +434,7 @@ TEST_F(PrintTest, NoFoodStartsNoJob) {
     test::TempDir emptyDir;
     test::WriteDatabase(emptyDir.Path(), {}, {});
     TCadIngForm empty(emptyDir.Path());
-    empty.Attach(*progress, *list, *amount);
+    empty.Attach(windows->progress, windows->list, *amount);
     {
         test::MessageBoxCatcher boxes;
         RunGuarded([&] { empty.FormActivate(); });  // the first showing fails: no food

@@ -5,9 +5,29 @@
 #include <QString>
 #include <QTimer>
 #include <functional>
+#include <string>
 #include <vector>
 
+#include "app/CadIngUnit.h"
+#include "app/CadQuaUnit.h"
+#include "app/ConUnit.h"
+#include "list/PalChaUnit.h"
+#include "list/VisLisIngUnit.h"
+
 namespace quorvex::test {
+
+// The program's five windows, created and attached in the program's order,
+// over the application folder applicationDirectory (its Dados/ holds the
+// data) and with the list settings kept at settingsPath.
+struct ProgramWindows {
+    ProgramWindows(const std::string& applicationDirectory, const std::string& settingsPath);
+
+    TCadIngForm main;
+    TConForm progress;
+    TVisLisIngForm list;
+    TCadQuaForm amount;
+    TPalChaForm words;
+};
 
 struct SeenMessageBox {
     QString title;
