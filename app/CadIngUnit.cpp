@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
 #include <stdexcept>
@@ -64,6 +65,8 @@ TCadIngForm::TCadIngForm(const std::string& applicationDirectory, QWidget* paren
 
     BuildMenu();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    adjustSize();
+    move(screen()->availableGeometry().center() - rect().center());
     FormCreate(applicationDirectory);
 }
 
@@ -138,7 +141,7 @@ void TCadIngForm::Exit1Click() {
     close();
 }
 
-// ---- Report display, Grams, Save Image, Print (report subsystem) ----------
+// ---- Report display, Grams, Save Image, Print -------------------------------
 
 namespace {
 
@@ -263,7 +266,7 @@ void TCadIngForm::PrintReport(QPrinter& printer) {
     if (!painter.end()) throw std::runtime_error("The print job failed");
 }
 
-// ---- List Food (food list subsystem) ----------------------------------------
+// ---- List Food ----------------------------------------------------------------
 
 void TCadIngForm::List1Click() {
     if (!foodTable_ || foodTable_->Count() == 0) {
