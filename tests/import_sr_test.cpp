@@ -308,6 +308,9 @@ const BadInput kBadInputs[] = {
      "FOOD_DES.txt:", "is the same as another food's, even with its NDB_No added"},
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const BadInput& input, std::ostream* out) { *out << input.name; }
+
 class SrImportBadInput : public testing::TestWithParam<BadInput> {};
 
 TEST_P(SrImportBadInput, NamesFileAndLineAndLeavesTheOldDatabase) {
