@@ -1,1 +1,1 @@
-quorvex_bench(report_bench report_bench.cpp LIBS quorvex_test_support quorvex_ui)
+quorvex_bench(report_bench report_bench.cpp LIBS quorvex_qt_test_support)

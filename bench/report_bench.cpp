@@ -9,15 +9,11 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/CadIngUnit.h"
-#include "app/CadQuaUnit.h"
-#include "app/ConUnit.h"
 #include "app/ErrorReport.h"
 #include "bench/support/RatioMain.h"
 #include "db/Fields.h"
-#include "list/PalChaUnit.h"
-#include "list/VisLisIngUnit.h"
 #include "report/PainterCanvas.h"
+#include "tests/support/QtTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 namespace quorvex {
@@ -41,24 +37,20 @@ class ReportFixture {
         fields[kHouseholdWeights] = "1 cup, quartered~125~1 medium~182~1 large~223~";
         test::WriteDatabase(dir_.Path(), {test::MakeFoodLine("Apples, raw, with skin", fields)},
                             {"09|Fruits and Fruit Juices"});
-        main_ = std::make_unique<TCadIngForm>(dir_.Path());
-        list_ = std::make_unique<TVisLisIngForm>(dir_.Path(), dir_.Path() + "settings.ini");
-        main_->Attach(progress_, *list_, amount_);
-        main_->FormActivate();
-        QPrinter& printer = main_->Printer();
+        windows_ =
+            std::make_unique<test::ProgramWindows>(dir_.Path(), dir_.Path() + "settings.ini");
+        Main().FormActivate();
+        QPrinter& printer = Main().Printer();
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromStdString(dir_.Path() + "page.pdf"));
         printer.setResolution(600);
     }
 
-    TCadIngForm& Main() { return *main_; }
+    TCadIngForm& Main() { return windows_->main; }
 
   private:
     test::TempDir dir_;
-    TConForm progress_;
-    TCadQuaForm amount_;
-    std::unique_ptr<TCadIngForm> main_;
-    std::unique_ptr<TVisLisIngForm> list_;
+    std::unique_ptr<test::ProgramWindows> windows_;
 };
 
 // Made in main() while the application lives, and gone before it.
