@@ -239,6 +239,12 @@ void LoadFoodTable(const std::string& path, std::unique_ptr<TextList>& table,
     }
     progress.Close();
     table->SetSorted(true);
+    // The sort moved only the lines' handles, so their texts still lie in
+    // memory in file order. Copied afresh in table order they lie in that
+    // order, and every later scan of the table reads memory sequentially,
+    // whatever the order of the file.
+    std::vector<std::string> inTableOrder(lines.begin(), lines.end());
+    lines.swap(inTableOrder);
     BuildIndex(*table, index,
                [](const std::string& line, size_t bar) { return line.substr(0, bar + 1); });
 }
