@@ -49,13 +49,6 @@ void operator delete(void* pointer, std::size_t) noexcept { operator delete(poin
 namespace quorvex {
 namespace {
 
-class NoProgress : public ProgressSink {
-  public:
-    void Show(int) override {}
-    void SetPosition(int position) override { benchmark::DoNotOptimize(position); }
-    void Close() override {}
-};
-
 // Food lines shaped like real ones: a description, 36 values with 0 to 3
 // decimals, a group code, refuse, names and a few household weights.
 std::vector<std::string> SyntheticFoods(int count) {
@@ -134,7 +127,7 @@ StoredFile& FileOf(int foods) {
 
 void BM_LoadFoodTable(benchmark::State& state) {
     StoredFile& file = FileOf(static_cast<int>(state.range(0)));
-    NoProgress progress;
+    test::NoProgress progress;
     double peakRatio = 0;
     for (auto _ : state) {
         std::unique_ptr<TextList> table, index;

@@ -1,1 +1,1 @@
-quorvex_bench(list_bench list_bench.cpp LIBS quorvex_test_support)
+quorvex_bench(list_bench list_bench.cpp LIBS quorvex_test_support quorvex_import)

@@ -24,13 +24,6 @@ namespace {
 constexpr int kFoodCount = 400000;
 constexpr int kGroupCount = 25;
 
-class NoProgress : public ProgressSink {
-  public:
-    void Show(int) override {}
-    void SetPosition(int position) override { benchmark::DoNotOptimize(position); }
-    void Close() override {}
-};
-
 std::string GroupCode(int group) { return std::to_string(100 + group * 100); }
 
 // Descriptions of four to seven words drawn from a food vocabulary in the
@@ -74,7 +67,7 @@ struct Foods {
         const std::string stored = dir.Path() + "ArqIng.dad";
         test::WriteStoredFoods(stored, SyntheticFoods());
         std::unique_ptr<TextList> keys;
-        NoProgress progress;
+        test::NoProgress progress;
         LoadFoodTable(stored, loaded, keys, progress);
         ordered.Assign(std::vector<std::string>(loaded->Items().begin(), loaded->Items().end()));
         ordered.SetSorted(true);
@@ -98,7 +91,7 @@ const TextList& TableOf(const benchmark::State& state) {
     return state.range(0) == 0 ? TheFoods().ordered : *TheFoods().loaded;
 }
 
-// The real SR28 descriptions (8,788 foods) and their plain text, when the
+// The real SR28 foods (8,789) and their plain text, when the
 // files are beside the project.
 struct RealFoods {
     RealFoods() {
@@ -126,7 +119,7 @@ void Scan(benchmark::State& state, const TextList& table, const GroupFilter& gro
         return;
     }
     TextList filtered;
-    NoProgress progress;
+    test::NoProgress progress;
     for (auto _ : state) FillFilteredList(table, group, words, filtered, progress);
     state.counters["listed"] = filtered.Count();
 }

@@ -96,22 +96,12 @@ TEST(TextList, SortedModeFindAndDuplicates) {
     EXPECT_EQ(position, 0);
 }
 
-class RecordingProgress : public ProgressSink {
-  public:
-    void Show(int maximum) override { events.push_back("show " + std::to_string(maximum)); }
-    void SetPosition(int position) override { positions.push_back(position); }
-    void Close() override { events.push_back("close"); }
-
-    Lines events;
-    std::vector<int> positions;
-};
-
 class LoaderTest : public ::testing::Test {
   protected:
     std::string Path(const std::string& name) const { return dir.Path() + name; }
 
     test::TempDir dir;
-    RecordingProgress progress;
+    test::RecordingProgress progress;
     std::unique_ptr<TextList> table;
     std::unique_ptr<TextList> index;
 };
@@ -125,7 +115,7 @@ TEST_F(LoaderTest, ProgressPositionsTieToEven) {
     EXPECT_EQ(progress.events, (Lines{"show 100", "close"}));
 
     test::WriteStoredFoods(Path("one"), {"a|x"});
-    RecordingProgress single;
+    test::RecordingProgress single;
     LoadFoodTable(Path("one"), table, index, single);
     EXPECT_EQ(single.positions, std::vector<int>{0});
 }

@@ -105,24 +105,6 @@ struct SrInput {
     }
 };
 
-class NoProgress : public ProgressSink {
-  public:
-    void Show(int) override {}
-    void SetPosition(int) override {}
-    void Close() override {}
-};
-
-// Everything a sink was told, for checking the progress shown.
-class RecordedProgress : public ProgressSink {
-  public:
-    void Show(int maximum) override { calls.push_back("show " + std::to_string(maximum)); }
-    void SetPosition(int position) override { positions.push_back(position); }
-    void Close() override { calls.push_back("close"); }
-
-    std::vector<std::string> calls;
-    std::vector<int> positions;
-};
-
 ImportedDatabase ConvertInput(const SrInput& input) {
     TempDir sr;
     input.WriteTo(sr.Path());
@@ -234,7 +216,7 @@ TEST(SrImport, WritesBothFilesThatTheViewerLoads) {
               "0100|Dairy and Egg Products\r\n1100|Vegetables\r\n");
 
     std::unique_ptr<TextList> table, index;
-    NoProgress progress;
+    test::NoProgress progress;
     LoadFoodTable(folder.Path() + "Dados/ArqIng.dad", table, index, progress);
     ASSERT_EQ(table->Count(), 2);
     EXPECT_EQ(table->Get(0), database.foodLines[1]);  // "Beans" sorts first
@@ -243,11 +225,11 @@ TEST(SrImport, WritesBothFilesThatTheViewerLoads) {
 }
 
 TEST(SrImport, ShowsProgressOnlyForLongInput) {
-    RecordedProgress progress;
+    test::RecordingProgress progress;
     TempDir sr;
     SrInput().WriteTo(sr.Path());
     ConvertSr(ReadSrFiles(sr.Path()), &progress);
-    EXPECT_TRUE(progress.calls.empty());
+    EXPECT_TRUE(progress.events.empty());
 }
 
 // ---- Bad input --------------------------------------------------------------------
@@ -425,7 +407,7 @@ class Sr28Import : public testing::Test {
   protected:
     static void SetUpTestSuite() {
         if (!std::filesystem::exists(kSr28 + "FOOD_DES.txt")) return;
-        progress_ = new RecordedProgress;
+        progress_ = new test::RecordingProgress;
         database_ = new ImportedDatabase(ConvertSr(ReadSrFiles(kSr28), progress_));
     }
     static void TearDownTestSuite() {
@@ -447,11 +429,11 @@ class Sr28Import : public testing::Test {
     }
 
     static ImportedDatabase* database_;
-    static RecordedProgress* progress_;
+    static test::RecordingProgress* progress_;
 };
 
 ImportedDatabase* Sr28Import::database_ = nullptr;
-RecordedProgress* Sr28Import::progress_ = nullptr;
+test::RecordingProgress* Sr28Import::progress_ = nullptr;
 
 TEST_F(Sr28Import, HasEveryFoodAndGroup) {
     EXPECT_EQ(database_->counts.foods, 8789);
@@ -510,7 +492,7 @@ TEST_F(Sr28Import, WritesFortyThreeFieldsWithoutVitaminAReOrVitaminE) {
 }
 
 TEST_F(Sr28Import, ShowsProgressFromZeroToOneHundred) {
-    ASSERT_EQ(progress_->calls, (std::vector<std::string>{"show 100", "close"}));
+    ASSERT_EQ(progress_->events, (std::vector<std::string>{"show 100", "close"}));
     ASSERT_FALSE(progress_->positions.empty());
     EXPECT_EQ(progress_->positions.front(), 0);
     EXPECT_EQ(progress_->positions.back(), 100);
@@ -521,7 +503,7 @@ TEST_F(Sr28Import, TheViewerLoadsEveryFoodUnderItsOwnKey) {
     TempDir folder;
     WriteImportedDatabase(folder.Path() + "Dados", *database_);
     std::unique_ptr<TextList> foods, keys, groups, codes;
-    NoProgress progress;
+    test::NoProgress progress;
     LoadFoodTable(folder.Path() + "Dados/ArqIng.dad", foods, keys, progress);
     LoadGroupTable(folder.Path() + "Dados/ArqGruIng.dad", groups, codes);
     ASSERT_EQ(foods->Count(), 8789);

@@ -13,6 +13,7 @@
 #include "db/CriUnit.h"
 #include "db/DBUnit.h"
 #include "db/Fields.h"
+#include "tests/support/TestSupport.h"
 
 namespace quorvex {
 namespace {
@@ -20,17 +21,10 @@ namespace {
 const std::string kBuiltData = QUORVEX_BINARY_DIR "/Dados/";
 const std::string kSourceData = QUORVEX_SOURCE_DIR "/data/";
 
-class SilentProgress : public ProgressSink {
-  public:
-    void Show(int) override {}
-    void SetPosition(int) override {}
-    void Close() override {}
-};
-
 class SampleDatabase : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        SilentProgress progress;
+        test::NoProgress progress;
         LoadFoodTable(kBuiltData + "ArqIng.dad", foods_, foodKeys_, progress);
         LoadGroupTable(kBuiltData + "ArqGruIng.dad", groups_, groupCodes_);
     }
