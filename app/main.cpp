@@ -1,11 +1,11 @@
 #include <QCoreApplication>
 
-#include "app/CadIngUnit.h"
-#include "app/CadQuaUnit.h"
-#include "app/ConUnit.h"
-#include "app/ErrorReport.h"
-#include "list/PalChaUnit.h"
-#include "list/VisLisIngUnit.h"
+#include "app/qt/CadIngUnit.h"
+#include "app/qt/CadQuaUnit.h"
+#include "list/qt/PalChaUnit.h"
+#include "list/qt/VisLisIngUnit.h"
+#include "ui/ConUnit.h"
+#include "ui/ErrorReport.h"
 
 int main(int argc, char** argv) {
     quorvex::QuorvexApplication application(argc, argv);

@@ -9,12 +9,12 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/ErrorReport.h"
 #include "bench/support/RatioMain.h"
 #include "db/Fields.h"
-#include "report/PainterCanvas.h"
+#include "report/qt/PainterCanvas.h"
 #include "tests/support/QtTestSupport.h"
 #include "tests/support/TestSupport.h"
+#include "ui/ErrorReport.h"
 
 namespace quorvex {
 namespace {

@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/AmountField.h"
-#include "app/CadQuaUnit.h"
+#include "app/qt/AmountField.h"
+#include "app/qt/CadQuaUnit.h"
 #include "tests/support/QtTestSupport.h"
 
 namespace quorvex {

@@ -14,19 +14,19 @@
 #include <QTest>
 #include <filesystem>
 
-#include "app/AmountField.h"
-#include "app/CadIngUnit.h"
-#include "app/CadQuaUnit.h"
-#include "app/ConUnit.h"
-#include "app/ErrorReport.h"
-#include "app/Text1252.h"
+#include "app/qt/AmountField.h"
+#include "app/qt/CadIngUnit.h"
+#include "app/qt/CadQuaUnit.h"
 #include "db/Fields.h"
 #include "list/IniFile.h"
-#include "list/PalChaUnit.h"
-#include "list/VisLisIngUnit.h"
-#include "list/WordEdit.h"
+#include "list/qt/PalChaUnit.h"
+#include "list/qt/VisLisIngUnit.h"
+#include "list/qt/WordEdit.h"
 #include "tests/support/QtTestSupport.h"
 #include "tests/support/TestSupport.h"
+#include "ui/ConUnit.h"
+#include "ui/ErrorReport.h"
+#include "ui/Text1252.h"
 
 namespace quorvex {
 namespace {

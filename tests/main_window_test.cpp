@@ -8,12 +8,12 @@
 #include <QScrollArea>
 #include <filesystem>
 
-#include "app/CadIngUnit.h"
-#include "app/ConUnit.h"
-#include "app/ErrorReport.h"
+#include "app/qt/CadIngUnit.h"
 #include "db/Fields.h"
 #include "tests/support/QtTestSupport.h"
 #include "tests/support/TestSupport.h"
+#include "ui/ConUnit.h"
+#include "ui/ErrorReport.h"
 
 namespace quorvex {
 namespace {

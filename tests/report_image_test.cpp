@@ -14,19 +14,19 @@
 #include <QTest>
 #include <filesystem>
 
-#include "app/AmountField.h"
-#include "app/CadIngUnit.h"
-#include "app/CadQuaUnit.h"
-#include "app/ConUnit.h"
-#include "app/ErrorReport.h"
+#include "app/qt/AmountField.h"
+#include "app/qt/CadIngUnit.h"
+#include "app/qt/CadQuaUnit.h"
 #include "db/Fields.h"
-#include "list/PalChaUnit.h"
-#include "list/VisLisIngUnit.h"
-#include "report/PainterCanvas.h"
-#include "report/ReportImage.h"
+#include "list/qt/PalChaUnit.h"
+#include "list/qt/VisLisIngUnit.h"
+#include "report/qt/PainterCanvas.h"
+#include "report/qt/ReportImage.h"
 #include "tests/report_recorder.h"
 #include "tests/support/QtTestSupport.h"
 #include "tests/support/TestSupport.h"
+#include "ui/ConUnit.h"
+#include "ui/ErrorReport.h"
 
 namespace quorvex {
 namespace {

@@ -6,10 +6,10 @@
 #include <map>
 #include <tuple>
 
+#include "app/AmountText.h"
 #include "db/DBUnit.h"
 #include "db/Fields.h"
 #include "db/StrUnit.h"
-#include "report/AmountText.h"
 #include "report/CompositionReport.h"
 #include "report/Geometry.h"
 #include "tests/report_recorder.h"

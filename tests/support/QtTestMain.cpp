@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "app/ErrorReport.h"
+#include "ui/ErrorReport.h"
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);

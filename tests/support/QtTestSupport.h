@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "app/CadIngUnit.h"
-#include "app/CadQuaUnit.h"
-#include "app/ConUnit.h"
-#include "list/PalChaUnit.h"
-#include "list/VisLisIngUnit.h"
+#include "app/qt/CadIngUnit.h"
+#include "app/qt/CadQuaUnit.h"
+#include "list/qt/PalChaUnit.h"
+#include "list/qt/VisLisIngUnit.h"
+#include "ui/ConUnit.h"
 
 namespace quorvex::test {
 

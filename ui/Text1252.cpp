@@ -1,4 +1,4 @@
-#include "app/Text1252.h"
+#include "ui/Text1252.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

@@ -1,4 +1,4 @@
-#include "report/AmountText.h"
+#include "app/AmountText.h"
 
 #include <charconv>
 #include <system_error>

@@ -1,4 +1,4 @@
-#include "list/WordEdit.h"
+#include "list/qt/WordEdit.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/Text1252.h"
+#include "ui/Text1252.h"
 
 namespace quorvex {
 

@@ -1,11 +1,11 @@
-#include "app/AmountField.h"
+#include "app/qt/AmountField.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <algorithm>
 
-#include "app/Text1252.h"
+#include "ui/Text1252.h"
 
 namespace quorvex {
 

@@ -1,4 +1,4 @@
-#include "list/VisLisIngUnit.h"
+#include "list/qt/VisLisIngUnit.h"
 
 #include <QActionGroup>
 #include <QEvent>
@@ -9,15 +9,15 @@
 #include <QStringList>
 #include <QVBoxLayout>
 
-#include "app/ConUnit.h"
-#include "app/ErrorReport.h"
-#include "app/MenuCommand.h"
-#include "app/Text1252.h"
 #include "db/Fields.h"
 #include "list/IniFile.h"
 #include "list/ListSettings.h"
-#include "list/PalChaUnit.h"
 #include "list/WordFilter.h"
+#include "list/qt/PalChaUnit.h"
+#include "ui/ConUnit.h"
+#include "ui/ErrorReport.h"
+#include "ui/MenuCommand.h"
+#include "ui/Text1252.h"
 
 namespace quorvex {
 

@@ -1,4 +1,4 @@
-#include "app/CadIngUnit.h"
+#include "app/qt/CadIngUnit.h"
 
 #include <QEvent>
 #include <QFileDialog>
@@ -14,18 +14,18 @@
 #include <QVBoxLayout>
 #include <stdexcept>
 
-#include "app/AmountField.h"
-#include "app/CadQuaUnit.h"
-#include "app/ConUnit.h"
-#include "app/ErrorReport.h"
-#include "app/MenuCommand.h"
-#include "app/Text1252.h"
-#include "list/VisLisIngUnit.h"
-#include "report/AmountText.h"
+#include "app/AmountText.h"
+#include "app/qt/AmountField.h"
+#include "app/qt/CadQuaUnit.h"
+#include "list/qt/VisLisIngUnit.h"
 #include "report/CompositionReport.h"
 #include "report/Geometry.h"
-#include "report/PainterCanvas.h"
-#include "report/ReportImage.h"
+#include "report/qt/PainterCanvas.h"
+#include "report/qt/ReportImage.h"
+#include "ui/ConUnit.h"
+#include "ui/ErrorReport.h"
+#include "ui/MenuCommand.h"
+#include "ui/Text1252.h"
 
 namespace quorvex {
 

@@ -1,10 +1,10 @@
-#include "report/ReportImage.h"
+#include "report/qt/ReportImage.h"
 
 #include <QPainter>
 #include <QSaveFile>
 #include <stdexcept>
 
-#include "app/Text1252.h"
+#include "ui/Text1252.h"
 
 namespace quorvex {
 

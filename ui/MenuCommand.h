@@ -5,7 +5,7 @@
 #include <QAction>
 #include <QMenuBar>
 
-#include "app/ErrorReport.h"
+#include "ui/ErrorReport.h"
 
 namespace quorvex {
 

@@ -1,9 +1,9 @@
-#include "app/ErrorReport.h"
+#include "ui/ErrorReport.h"
 
 #include <QMessageBox>
 
-#include "app/Text1252.h"
 #include "db/Collation.h"
+#include "ui/Text1252.h"
 
 namespace quorvex {
 

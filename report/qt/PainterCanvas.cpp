@@ -1,4 +1,4 @@
-#include "report/PainterCanvas.h"
+#include "report/qt/PainterCanvas.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -7,7 +7,7 @@
 #include <map>
 #include <tuple>
 
-#include "app/Text1252.h"
+#include "ui/Text1252.h"
 
 namespace quorvex {
 

@@ -1,4 +1,4 @@
-#include "app/CadQuaUnit.h"
+#include "app/qt/CadQuaUnit.h"
 
 #include <QFontDatabase>
 #include <QFrame>
@@ -9,7 +9,7 @@
 #include <QPixmap>
 #include <QPushButton>
 
-#include "app/AmountField.h"
+#include "app/qt/AmountField.h"
 #include "db/StrUnit.h"
 
 namespace quorvex {

@@ -1,14 +1,14 @@
-#include "list/PalChaUnit.h"
+#include "list/qt/PalChaUnit.h"
 
 #include <QEvent>
 #include <QFrame>
 #include <QMenuBar>
 #include <QVBoxLayout>
 
-#include "app/ErrorReport.h"
-#include "app/MenuCommand.h"
-#include "app/Text1252.h"
-#include "list/WordEdit.h"
+#include "list/qt/WordEdit.h"
+#include "ui/ErrorReport.h"
+#include "ui/MenuCommand.h"
+#include "ui/Text1252.h"
 
 namespace quorvex {
 

@@ -1,4 +1,4 @@
-#include "app/ConUnit.h"
+#include "ui/ConUnit.h"
 
 #include <QProgressBar>
 #include <QVBoxLayout>
