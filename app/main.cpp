@@ -5,7 +5,7 @@
 #include "list/qt/PalChaUnit.h"
 #include "list/qt/VisLisIngUnit.h"
 #include "ui/ConUnit.h"
-#include "ui/ErrorReport.h"
+#include "ui/Application.h"
 
 int main(int argc, char** argv) {
     quorvex::QuorvexApplication application(argc, argv);

@@ -14,7 +14,7 @@
 #include "report/qt/PainterCanvas.h"
 #include "tests/support/QtTestSupport.h"
 #include "tests/support/TestSupport.h"
-#include "ui/ErrorReport.h"
+#include "ui/Application.h"
 
 namespace quorvex {
 namespace {

@@ -1,5 +1,6 @@
 #include "ui/ErrorReport.h"
 
+#include <QApplication>
 #include <QMessageBox>
 
 #include "db/Collation.h"
@@ -17,17 +18,6 @@ std::string ErrorReportText(const std::string& message) {
 void ShowErrorReport(const std::string& message) {
     QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(),
                           FromWin1252(ErrorReportText(message)), QMessageBox::Ok);
-}
-
-QuorvexApplication::QuorvexApplication(int& argc, char** argv) : QApplication(argc, argv) {
-    setApplicationName("Quorvex");
-    setApplicationDisplayName("Quorvex");
-}
-
-bool QuorvexApplication::notify(QObject* receiver, QEvent* event) {
-    bool handled = false;
-    RunGuarded([&] { handled = QApplication::notify(receiver, event); });
-    return handled;
 }
 
 }  // namespace quorvex

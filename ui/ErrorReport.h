@@ -3,11 +3,8 @@
 // icon and one OK button, and the program goes on.
 #pragma once
 
-#include <QApplication>
 #include <exception>
 #include <string>
-
-class QWidget;
 
 namespace quorvex {
 
@@ -32,13 +29,5 @@ void RunGuarded(Handler&& handler) {
         ShowErrorReport("Unknown failure");
     }
 }
-
-// Sets the application title and routes every exception that leaves an
-// event handler to ShowErrorReport.
-class QuorvexApplication : public QApplication {
-  public:
-    QuorvexApplication(int& argc, char** argv);
-    bool notify(QObject* receiver, QEvent* event) override;
-};
 
 }  // namespace quorvex

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "ui/ErrorReport.h"
+#include "ui/Application.h"
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
