@@ -1,10 +1,6 @@
 #include <QCoreApplication>
 
-#include "app/qt/CadIngUnit.h"
-#include "app/qt/CadQuaUnit.h"
-#include "list/qt/PalChaUnit.h"
-#include "list/qt/VisLisIngUnit.h"
-#include "ui/ConUnit.h"
+#include "app/qt/ProgramWindows.h"
 #include "ui/Application.h"
 
 int main(int argc, char** argv) {
@@ -12,20 +8,14 @@ int main(int argc, char** argv) {
     const std::string applicationDirectory =
         QCoreApplication::applicationDirPath().toStdString() + "/";
 
-    // Every window is created once, hidden, in this order, and lives until
-    // the program ends.
-    quorvex::TCadIngForm cadIngForm(applicationDirectory);
-    quorvex::TConForm conForm;
-    quorvex::TVisLisIngForm visLisIngForm(applicationDirectory,
-                                          quorvex::SettingsFilePath(applicationDirectory));
-    quorvex::TCadQuaForm cadQuaForm;
-    quorvex::TPalChaForm palChaForm;
-    cadIngForm.Attach(conForm, visLisIngForm, cadQuaForm);
-    visLisIngForm.Attach(conForm, palChaForm);
+    // Every window is created once, hidden, and lives until the program
+    // ends.
+    quorvex::ProgramWindows windows(applicationDirectory,
+                                    quorvex::SettingsFilePath(applicationDirectory));
 
-    cadIngForm.show();
+    windows.main.show();
     // Without a window manager nothing would make the window active, and
     // its first activation is what loads the tables.
-    cadIngForm.activateWindow();
+    windows.main.activateWindow();
     return application.exec();
 }

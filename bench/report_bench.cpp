@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "app/qt/ProgramWindows.h"
 #include "bench/support/RatioMain.h"
 #include "db/Fields.h"
 #include "report/qt/PainterCanvas.h"
@@ -37,8 +38,7 @@ class ReportFixture {
         fields[kHouseholdWeights] = "1 cup, quartered~125~1 medium~182~1 large~223~";
         test::WriteDatabase(dir_.Path(), {test::MakeFoodLine("Apples, raw, with skin", fields)},
                             {"09|Fruits and Fruit Juices"});
-        windows_ =
-            std::make_unique<test::ProgramWindows>(dir_.Path(), dir_.Path() + "settings.ini");
+        windows_ = std::make_unique<ProgramWindows>(dir_.Path(), dir_.Path() + "settings.ini");
         Main().FormActivate();
         QPrinter& printer = Main().Printer();
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -50,7 +50,7 @@ class ReportFixture {
 
   private:
     test::TempDir dir_;
-    std::unique_ptr<test::ProgramWindows> windows_;
+    std::unique_ptr<ProgramWindows> windows_;
 };
 
 // Made in main() while the application lives, and gone before it.
@@ -74,7 +74,7 @@ const QSize kPage600(4961, 7016);
 void DrawOver(QImage& image, bool screenMode) {
     QPainter painter(&image);
     PainterCanvas canvas(painter);
-    Fixture().Main().DrawReport(screenMode, canvas, 250.0);
+    Fixture().Main().DrawReport(screenMode ? nullptr : &Fixture().Main().Printer(), canvas, 250.0);
 }
 
 void BM_DrawReportScreen(benchmark::State& state) {

@@ -17,6 +17,7 @@
 #include "app/qt/AmountField.h"
 #include "app/qt/CadIngUnit.h"
 #include "app/qt/CadQuaUnit.h"
+#include "app/qt/ProgramWindows.h"
 #include "db/Fields.h"
 #include "list/IniFile.h"
 #include "list/qt/PalChaUnit.h"
@@ -445,21 +446,18 @@ class ListFoodTest : public ::testing::Test {
   protected:
     void Create(const std::vector<std::string>& foodLines) {
         test::WriteDatabase(dir.Path(), foodLines, {"0100|Dairy"});
-        main = std::make_unique<TCadIngForm>(dir.Path());
-        list = std::make_unique<TVisLisIngForm>(dir.Path(), dir.Path() + "VARDELO.ini");
-        main->Attach(progress, *list, amount);
-        list->Attach(progress, words);
+        windows = std::make_unique<ProgramWindows>(dir.Path(), dir.Path() + "VARDELO.ini");
+        main = &windows->main;
+        list = &windows->list;
         // An empty table fails the first report, which goes to the error box.
         test::MessageBoxCatcher boxes;
         RunGuarded([this] { main->FormActivate(); });
     }
 
     test::TempDir dir;
-    std::unique_ptr<TCadIngForm> main;
-    TConForm progress;
-    std::unique_ptr<TVisLisIngForm> list;
-    TCadQuaForm amount;
-    TPalChaForm words;
+    std::unique_ptr<ProgramWindows> windows;
+    TCadIngForm* main = nullptr;
+    TVisLisIngForm* list = nullptr;
 };
 
 TEST_F(ListFoodTest, EmptyFoodTableShowsFileEmpty) {
@@ -483,7 +481,7 @@ TEST_F(ListFoodTest, PickedFoodBecomesTheCurrentFood) {
     int selected = -2;
     bool setUpOnActivation = false;
     test::WhenModal([&](QWidget* modal) {
-        ASSERT_EQ(modal, list.get());
+        ASSERT_EQ(modal, list);
         setUpOnActivation = !list->SetupPending;
         list->FormActivate();
         title = list->windowTitle();
@@ -499,8 +497,8 @@ TEST_F(ListFoodTest, PickedFoodBecomesTheCurrentFood) {
 
     // The same food coming back is still redrawn at 100 g.
     test::WhenModal([&](QWidget*) {
-        amount.PesLiqMaskEdit->SetText("   250,0");
-        amount.BitBtn1->click();
+        windows->amount.PesLiqMaskEdit->SetText("   250,0");
+        windows->amount.BitBtn1->click();
     });
     main->Teste1Click();
     ASSERT_EQ(main->ReportAmount(), 250.0);
@@ -521,14 +519,9 @@ TEST(SampleDatabase, FiltersSurviveReopeningAndRestart) {
                         SplitLines(test::ReadFile(QUORVEX_SOURCE_DIR "/data/foods.txt")),
                         SplitLines(test::ReadFile(QUORVEX_SOURCE_DIR "/data/groups.txt")));
     const std::string settings = dir.Path() + "VARDELO.ini";
-    TConForm progress;
-    TCadQuaForm amount;
-    TPalChaForm words;
-    TCadIngForm main(dir.Path());
-    auto list = std::make_unique<TVisLisIngForm>(dir.Path(), settings);
-    main.Attach(progress, *list, amount);
-    list->Attach(progress, words);
-    main.FormActivate();
+    auto windows = std::make_unique<ProgramWindows>(dir.Path(), settings);
+    windows->main.FormActivate();
+    TVisLisIngForm* list = &windows->list;
 
     const auto rows = [&] {
         Rows shown;
@@ -544,8 +537,8 @@ TEST(SampleDatabase, FiltersSurviveReopeningAndRestart) {
     test::WhenModal([&](QWidget*) {
         list->Filtraporgrupodeingrediente1->actions()[2]->trigger();
         test::WhenModal([&](QWidget*) {
-            TypeText(words.PalChaMaskEdit, QString::fromUtf8("açaí"));
-            words.TurnONFilter1->trigger();
+            TypeText(windows->words.PalChaMaskEdit, QString::fromUtf8("açaí"));
+            windows->words.TurnONFilter1->trigger();
         });
         list->Filtraporpalavraschave1->trigger();
         EXPECT_EQ(rows(), Rows{acai});
@@ -553,9 +546,11 @@ TEST(SampleDatabase, FiltersSurviveReopeningAndRestart) {
         list->LisFilOrdListBox->setCurrentRow(0);
         list->Retorna1->trigger();
     });
-    main.List1Click();
-    ASSERT_GE(main.CurrentFoodIndex(), 0);
-    EXPECT_EQ(GetField(kFoodDescription, main.FoodTable()->Get(main.CurrentFoodIndex())), acai);
+    windows->main.List1Click();
+    ASSERT_GE(windows->main.CurrentFoodIndex(), 0);
+    EXPECT_EQ(GetField(kFoodDescription,
+                       windows->main.FoodTable()->Get(windows->main.CurrentFoodIndex())),
+              acai);
 
     const auto reopened = [&] {
         Rows shown;
@@ -568,17 +563,16 @@ TEST(SampleDatabase, FiltersSurviveReopeningAndRestart) {
             checked = list->Filtraporgrupodeingrediente1->actions()[2]->isChecked();
             list->Retorna1->trigger();
         });
-        main.List1Click();
+        windows->main.List1Click();
         EXPECT_EQ(shown, Rows{acai});
         EXPECT_EQ(shownTitle, title);
         EXPECT_TRUE(checked);
     };
     reopened();
     // A restart: fresh windows on the same settings file.
-    TPalChaForm restartedWords;
-    list = std::make_unique<TVisLisIngForm>(dir.Path(), settings);
-    main.Attach(progress, *list, amount);
-    list->Attach(progress, restartedWords);
+    windows = std::make_unique<ProgramWindows>(dir.Path(), settings);
+    windows->main.FormActivate();
+    list = &windows->list;
     reopened();
 }
 

@@ -8,7 +8,7 @@
 #include <QScrollArea>
 #include <filesystem>
 
-#include "app/qt/CadIngUnit.h"
+#include "app/qt/ProgramWindows.h"
 #include "db/Fields.h"
 #include "tests/support/QtTestSupport.h"
 #include "tests/support/TestSupport.h"
@@ -28,7 +28,7 @@ class MainWindowTest : public ::testing::Test {
     }
 
     void Create() {
-        windows = std::make_unique<test::ProgramWindows>(dir.Path(), dir.Path() + "VARDELO.ini");
+        windows = std::make_unique<ProgramWindows>(dir.Path(), dir.Path() + "VARDELO.ini");
         main = &windows->main;
         progress = &windows->progress;
     }
@@ -42,7 +42,7 @@ class MainWindowTest : public ::testing::Test {
     }
 
     test::TempDir dir;
-    std::unique_ptr<test::ProgramWindows> windows;
+    std::unique_ptr<ProgramWindows> windows;
     TCadIngForm* main = nullptr;
     TConForm* progress = nullptr;
 };

@@ -17,6 +17,7 @@
 #include "app/qt/AmountField.h"
 #include "app/qt/CadIngUnit.h"
 #include "app/qt/CadQuaUnit.h"
+#include "app/qt/ProgramWindows.h"
 #include "db/Fields.h"
 #include "list/qt/PalChaUnit.h"
 #include "list/qt/VisLisIngUnit.h"
@@ -159,7 +160,7 @@ class ReportWindowTest : public ::testing::Test {
                             {test::MakeFoodLine("Apples, raw", kFields),
                              test::MakeFoodLine("Bananas, raw", kFields)},
                             {"09|Fruits and Fruit Juices"});
-        windows = std::make_unique<test::ProgramWindows>(dir.Path(), dir.Path() + "settings.ini");
+        windows = std::make_unique<ProgramWindows>(dir.Path(), dir.Path() + "settings.ini");
         main = &windows->main;
         amount = &windows->amount;
         main->FormActivate();
@@ -173,7 +174,7 @@ class ReportWindowTest : public ::testing::Test {
         image.fill(kWhite);
         QPainter painter(&image);
         PainterCanvas canvas(painter);
-        main->DrawReport(true, canvas, grams);
+        main->DrawReport(nullptr, canvas, grams);
         return image;
     }
 
@@ -212,7 +213,7 @@ class ReportWindowTest : public ::testing::Test {
     }
 
     test::TempDir dir;
-    std::unique_ptr<test::ProgramWindows> windows;
+    std::unique_ptr<ProgramWindows> windows;
     TCadIngForm* main = nullptr;
     TCadQuaForm* amount = nullptr;
 };
@@ -423,7 +424,7 @@ TEST_F(PrintTest, NoStartsNoJob) {
 TEST_F(PrintTest, PrinterModeUsesThePrintersResolutionAndTheCurrentAmount) {
     GramsTyped("50");
     test::RecordingCanvas canvas;
-    main->DrawReport(false, canvas, main->ReportAmount());
+    main->DrawReport(&main->Printer(), canvas, main->ReportAmount());
     ASSERT_FALSE(canvas.texts.empty());
     EXPECT_EQ(canvas.texts[0].cellHeight, 89);
     EXPECT_EQ(canvas.texts[1].text.substr(0, 13), "Amount in 50 ");

@@ -1,6 +1,5 @@
 #include "app/qt/CadIngUnit.h"
 
-#include <QEvent>
 #include <QFileDialog>
 #include <QFrame>
 #include <QLocale>
@@ -23,7 +22,6 @@
 #include "report/qt/PainterCanvas.h"
 #include "report/qt/ReportImage.h"
 #include "ui/ConUnit.h"
-#include "ui/ErrorReport.h"
 #include "ui/MenuCommand.h"
 #include "ui/Text1252.h"
 
@@ -35,9 +33,9 @@ constexpr int kClientHeight = 474;
 }  // namespace
 
 TCadIngForm::TCadIngForm(const std::string& applicationDirectory, QWidget* parent)
-    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                              Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                              Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+    : ActivatedWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
     setWindowTitle(
         "Composition of Foods Raw, Processed, Prepared - USDA Nutrient Database Release 14");
 
@@ -95,14 +93,6 @@ void TCadIngForm::BuildMenu() {
 void TCadIngForm::FormCreate(const std::string& applicationDirectory) {
     SetApplicationDirectory(applicationDirectory);
     loadPending_ = true;
-}
-
-bool TCadIngForm::event(QEvent* event) {
-    const bool handled = QMainWindow::event(event);
-    if (event->type() == QEvent::WindowActivate) {
-        RunGuarded([this] { FormActivate(); });
-    }
-    return handled;
 }
 
 void TCadIngForm::FormActivate() {
@@ -179,10 +169,10 @@ const std::string& TCadIngForm::CurrentFoodLine() const {
     return (foodTable_ ? *foodTable_ : kNoLines).Get(currentFoodIndex_);
 }
 
-void TCadIngForm::DrawReport(bool screenMode, Canvas& canvas, double amount) {
+void TCadIngForm::DrawReport(const QPrinter* printer, Canvas& canvas, double amount) {
     const std::string foodLine = CurrentFoodLine();
-    const int ppi = screenMode ? ScreenReportResolution()
-                               : PrinterReportResolution(PrinterPixelsPerInchOf(Printer()));
+    const int ppi = printer == nullptr ? ScreenReportResolution()
+                                       : PrinterReportResolution(PrinterPixelsPerInchOf(*printer));
     DrawCompositionReport(canvas, ppi, amount, LocaleDecimalSeparator(), foodLine,
                           groupTable_ ? *groupTable_ : kNoLines,
                           groupCodeIndex_ ? *groupCodeIndex_ : kNoLines);
@@ -191,7 +181,7 @@ void TCadIngForm::DrawReport(bool screenMode, Canvas& canvas, double amount) {
 void TCadIngForm::DrawOnImage(double amount) {
     QPainter painter(&Image1->Bitmap());
     PainterCanvas canvas(painter);
-    DrawReport(true, canvas, amount);
+    DrawReport(nullptr, canvas, amount);
     Image1->update();
 }
 
@@ -257,7 +247,7 @@ void TCadIngForm::PrintReport(QPrinter& printer) {
     }
     try {
         PainterCanvas canvas(painter);
-        DrawReport(false, canvas, reportAmount_);
+        DrawReport(&printer, canvas, reportAmount_);
     } catch (...) {
         // Abandoned where the engine can, otherwise ended: never left open.
         if (!printer.abort()) painter.end();

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "db/DBUnit.h"
+#include "ui/ActivatedWindow.h"
 
 class QAction;
 class QFileDialog;
@@ -22,7 +23,7 @@ class TCadQuaForm;
 class Canvas;
 class ReportImage;
 
-class TCadIngForm : public QMainWindow {
+class TCadIngForm : public ActivatedWindow<QMainWindow> {
     Q_OBJECT
   public:
     // applicationDirectory: the folder whose "Dados/" holds the data files,
@@ -35,7 +36,7 @@ class TCadIngForm : public QMainWindow {
     void Attach(TConForm& progress, TVisLisIngForm& list, TCadQuaForm& amount);
 
     // Event handlers, public so that tests can drive them directly.
-    void FormActivate();
+    void FormActivate() override;
     void Previous1Click();
     void Next1Click();
     void List1Click();
@@ -53,10 +54,11 @@ class TCadIngForm : public QMainWindow {
     const TextList* GroupCodeIndex() const { return groupCodeIndex_.get(); }
 
     // Draws the report of the current food at amount grams on canvas, over
-    // what it holds: at the screen's report resolution when screenMode,
-    // else at Printer()'s. Throws std::out_of_range "List index out of
-    // bounds (i)" before drawing anything when there is no current food.
-    void DrawReport(bool screenMode, Canvas& canvas, double amount);
+    // what it holds: at the screen's report resolution when printer is
+    // null, else at printer's (canvas then paints on one of its pages).
+    // Throws std::out_of_range "List index out of bounds (i)" before
+    // drawing anything when there is no current food.
+    void DrawReport(const QPrinter* printer, Canvas& canvas, double amount);
 
     // The printer Print prints on: the system's default printer at its own
     // resolution, created on first use. Tests point it at a PDF file.
@@ -73,9 +75,6 @@ class TCadIngForm : public QMainWindow {
     QAction* Print1 = nullptr;
     QAction* Exit1 = nullptr;
 
-  protected:
-    bool event(QEvent* event) override;
-
   private:
     void FormCreate(const std::string& applicationDirectory);
     void BuildMenu();
@@ -85,6 +84,9 @@ class TCadIngForm : public QMainWindow {
     // TextList::Get when there is none.
     const std::string& CurrentFoodLine() const;
     void DrawOnImage(double amount);
+    // Prints the report of the current food at the report amount on one
+    // page of printer, already set up; throws, with no job left open, when
+    // there is no printer, no job can begin or there is no current food.
     void PrintReport(QPrinter& printer);
 
     QScrollArea* scrollArea_ = nullptr;

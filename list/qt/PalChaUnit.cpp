@@ -1,12 +1,10 @@
 #include "list/qt/PalChaUnit.h"
 
-#include <QEvent>
 #include <QFrame>
 #include <QMenuBar>
 #include <QVBoxLayout>
 
 #include "list/qt/WordEdit.h"
-#include "ui/ErrorReport.h"
 #include "ui/MenuCommand.h"
 #include "ui/Text1252.h"
 
@@ -18,8 +16,8 @@ constexpr int kClientHeight = 48;
 }  // namespace
 
 TPalChaForm::TPalChaForm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::MSWindowsFixedSizeDialogHint) {
+    : ActivatedWindow(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                  Qt::MSWindowsFixedSizeDialogHint) {
     setWindowTitle("Type the words to filter list");
 
     auto* client = new QWidget;
@@ -64,12 +62,6 @@ std::string TPalChaForm::WordText() const { return ToWin1252(PalChaMaskEdit->tex
 
 void TPalChaForm::SetWordText(const std::string& text) {
     PalChaMaskEdit->setText(FromWin1252(text));
-}
-
-bool TPalChaForm::event(QEvent* event) {
-    const bool handled = QDialog::event(event);
-    if (event->type() == QEvent::WindowActivate) RunGuarded([this] { FormActivate(); });
-    return handled;
 }
 
 void TPalChaForm::FormActivate() { PalChaMaskEdit->setFocus(); }

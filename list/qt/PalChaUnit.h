@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <string>
 
+#include "ui/ActivatedWindow.h"
+
 class QAction;
 class QFrame;
 class QMenuBar;
@@ -14,7 +16,7 @@ namespace quorvex {
 
 class TWordEdit;
 
-class TPalChaForm : public QDialog {
+class TPalChaForm : public ActivatedWindow<QDialog> {
     Q_OBJECT
   public:
     // What exec() returns.
@@ -28,7 +30,7 @@ class TPalChaForm : public QDialog {
     void SetWordText(const std::string& text);
 
     // Event handlers, public so that tests can drive them directly.
-    void FormActivate();
+    void FormActivate() override;
     void TurnONFilter1Click();
     void TurnOFFFilter2Click();
     void Cancel1Click();
@@ -44,9 +46,6 @@ class TPalChaForm : public QDialog {
     // Escape and a close request from the window manager leave the dialog
     // open: only its menu ends it.
     void reject() override;
-
-  protected:
-    bool event(QEvent* event) override;
 
   private:
     void BuildMenu();

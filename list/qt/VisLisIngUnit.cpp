@@ -29,8 +29,8 @@ constexpr char kEnterKey = 13;
 
 TVisLisIngForm::TVisLisIngForm(const std::string& applicationDirectory, std::string settingsPath,
                                QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::MSWindowsFixedSizeDialogHint),
+    : ActivatedWindow(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                  Qt::MSWindowsFixedSizeDialogHint),
       settingsPath_(std::move(settingsPath)) {
     setWindowTitle("USDA Nutrient Database Release 14 - Double clik to select and return");
 
@@ -85,12 +85,6 @@ void TVisLisIngForm::BuildMenu() {
 
 void TVisLisIngForm::FormCreate(const std::string& applicationDirectory) {
     SetApplicationDirectory(applicationDirectory);
-}
-
-bool TVisLisIngForm::event(QEvent* event) {
-    const bool handled = QDialog::event(event);
-    if (event->type() == QEvent::WindowActivate) RunGuarded([this] { FormActivate(); });
-    return handled;
 }
 
 bool TVisLisIngForm::eventFilter(QObject* watched, QEvent* event) {

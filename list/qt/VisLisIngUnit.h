@@ -12,6 +12,7 @@
 
 #include "db/DBUnit.h"
 #include "list/ListFilter.h"
+#include "ui/ActivatedWindow.h"
 
 class QAction;
 class QActionGroup;
@@ -24,7 +25,7 @@ namespace quorvex {
 class TConForm;
 class TPalChaForm;
 
-class TVisLisIngForm : public QDialog {
+class TVisLisIngForm : public ActivatedWindow<QDialog> {
     Q_OBJECT
   public:
     // applicationDirectory: as for the main window. settingsPath: the
@@ -52,7 +53,7 @@ class TVisLisIngForm : public QDialog {
     bool SetupPending = false;
 
     // Event handlers, public so that tests can drive them directly.
-    void FormActivate();
+    void FormActivate() override;
     void LisFilOrdListBoxKeyPress(char key);
     void LisFilOrdListBoxDblClick();
     void Retorna1Click();
@@ -78,7 +79,6 @@ class TVisLisIngForm : public QDialog {
     void reject() override;
 
   protected:
-    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:

@@ -5,13 +5,6 @@
 
 namespace quorvex::test {
 
-ProgramWindows::ProgramWindows(const std::string& applicationDirectory,
-                               const std::string& settingsPath)
-    : main(applicationDirectory), list(applicationDirectory, settingsPath) {
-    main.Attach(progress, list, amount);
-    list.Attach(progress, words);
-}
-
 MessageBoxCatcher::MessageBoxCatcher(QMessageBox::StandardButton answer) : answer_(answer) {
     QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
     timer_.start(5);

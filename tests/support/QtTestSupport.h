@@ -8,26 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/qt/CadIngUnit.h"
-#include "app/qt/CadQuaUnit.h"
-#include "list/qt/PalChaUnit.h"
-#include "list/qt/VisLisIngUnit.h"
-#include "ui/ConUnit.h"
-
 namespace quorvex::test {
-
-// The program's five windows, created and attached in the program's order,
-// over the application folder applicationDirectory (its Dados/ holds the
-// data) and with the list settings kept at settingsPath.
-struct ProgramWindows {
-    ProgramWindows(const std::string& applicationDirectory, const std::string& settingsPath);
-
-    TCadIngForm main;
-    TConForm progress;
-    TVisLisIngForm list;
-    TCadQuaForm amount;
-    TPalChaForm words;
-};
 
 struct SeenMessageBox {
     QString title;

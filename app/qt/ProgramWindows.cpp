@@ -1,0 +1,12 @@
+#include "app/qt/ProgramWindows.h"
+
+namespace quorvex {
+
+ProgramWindows::ProgramWindows(const std::string& applicationDirectory,
+                               const std::string& settingsPath)
+    : main(applicationDirectory), list(applicationDirectory, settingsPath) {
+    main.Attach(progress, list, amount);
+    list.Attach(progress, words);
+}
+
+}  // namespace quorvex

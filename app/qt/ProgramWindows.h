@@ -1,0 +1,31 @@
+// The program's five windows, created hidden in the order start-up creates
+// them and attached to one another. The program and the widget tests both
+// build them here, so the tests exercise the program's own wiring.
+#pragma once
+
+#include <string>
+
+#include "app/qt/CadIngUnit.h"
+#include "app/qt/CadQuaUnit.h"
+#include "list/qt/PalChaUnit.h"
+#include "list/qt/VisLisIngUnit.h"
+#include "ui/ConUnit.h"
+
+namespace quorvex {
+
+// applicationDirectory: the folder whose "Dados/" holds the data files, with
+// its trailing separator; settingsPath: the list settings file. A
+// QApplication must exist first and outlive this. The windows are members
+// in creation order, so they are destroyed in reverse, and live as long as
+// this.
+struct ProgramWindows {
+    ProgramWindows(const std::string& applicationDirectory, const std::string& settingsPath);
+
+    TCadIngForm main;
+    TConForm progress;
+    TVisLisIngForm list;
+    TCadQuaForm amount;
+    TPalChaForm words;
+};
+
+}  // namespace quorvex
