@@ -91,6 +91,7 @@ const std::string& DecodeAlphabet(int k) {
 }
 
 void DecodeLineInPlace(int lineIndex, std::string& line) {
+    if (lineIndex < 0) throw std::out_of_range("negative line index " + std::to_string(lineIndex));
     // b = lineIndex + p with p from 1; only b mod 60 matters.
     int phase = static_cast<int>((static_cast<long long>(lineIndex) % kPeriod + 1) % kPeriod);
     unsigned char* bytes = reinterpret_cast<unsigned char*>(line.data());

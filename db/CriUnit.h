@@ -19,11 +19,15 @@ int AlphabetFor(long long b);
 // 1 <= k <= 5 (other k throw std::out_of_range).
 const std::string& DecodeAlphabet(int k);
 
-// Plain text of a stored line; same length as stored. Cannot fail.
+// Plain text of a stored line; same length as stored. lineIndex is the
+// line's 0-based position in the foods file. Precondition: lineIndex >= 0;
+// a negative one throws std::out_of_range and decodes nothing, since it
+// would select no alphabet.
 std::string DecodeLine(int lineIndex, const std::string& stored);
 
 // Decodes in place: the buffer holds the stored line on entry and the plain
-// line on return.
+// line on return. Same precondition and failure as DecodeLine; line is
+// untouched when it throws.
 void DecodeLineInPlace(int lineIndex, std::string& line);
 
 }  // namespace quorvex

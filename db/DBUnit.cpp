@@ -7,10 +7,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
+#include <string_view>
 
 #include "db/Collation.h"
 #include "db/CriUnit.h"
+#include "db/FieldView.h"
 
 namespace quorvex {
 
@@ -97,20 +100,7 @@ std::vector<std::string> SplitLines(std::string_view fileBytes) {
     return lines;
 }
 
-std::string GetField(int n, const std::string& line) {
-    std::string_view rest = line;
-    std::string_view result;
-    for (int i = 0; i < n; ++i) {
-        const size_t bar = rest.find('|');
-        if (bar == std::string_view::npos) {
-            result = rest;
-            break;  // the rest no longer changes, nor does the result
-        }
-        result = rest.substr(0, bar);
-        rest.remove_prefix(bar + 1);
-    }
-    return std::string(result);
-}
+std::string GetField(int n, const std::string& line) { return std::string(FieldView(line, n)); }
 
 std::string ReadWholeFile(const std::string& path) {
     const std::runtime_error failure("Cannot open file " + path);
@@ -213,15 +203,15 @@ void ReadLinesInto(const std::string& path, std::unique_ptr<TextList>& list) {
 }
 
 // The index, created when absent, cleared and filled in sorted mode with
-// keyOf(line) for every line of the sorted table.
-template <class KeyOf>
-void BuildIndex(const TextList& table, std::unique_ptr<TextList>& index, KeyOf keyOf) {
+// the key of every line of the sorted table, followed by its bar when
+// withBar; a line without a key adds the empty text.
+void BuildIndex(const TextList& table, std::unique_ptr<TextList>& index, bool withBar) {
     if (!index) index = std::make_unique<TextList>();
     index->Clear();
     index->SetSorted(true);
     for (const std::string& line : table.Items()) {
-        const size_t bar = line.find('|');
-        index->Add(bar == std::string::npos ? std::string() : keyOf(line, bar));
+        const std::optional<std::string_view> key = LineKey(line);
+        index->Add(!key ? std::string() : withBar ? std::string(*key) + "|" : std::string(*key));
     }
 }
 
@@ -245,16 +235,14 @@ void LoadFoodTable(const std::string& path, std::unique_ptr<TextList>& table,
     // whatever the order of the file.
     std::vector<std::string> inTableOrder(lines.begin(), lines.end());
     lines.swap(inTableOrder);
-    BuildIndex(*table, index,
-               [](const std::string& line, size_t bar) { return line.substr(0, bar + 1); });
+    BuildIndex(*table, index, true);
 }
 
 void LoadGroupTable(const std::string& path, std::unique_ptr<TextList>& table,
                     std::unique_ptr<TextList>& index) {
     ReadLinesInto(path, table);
     table->SetSorted(true);
-    BuildIndex(*table, index,
-               [](const std::string& line, size_t bar) { return line.substr(0, bar); });
+    BuildIndex(*table, index, false);
 }
 
 std::string GetItemField(const TextList& table, int i, int n) {

@@ -83,7 +83,11 @@ class TextList {
     // reading a file into the list does.
     void Assign(std::vector<std::string> lines);
 
-    // Direct access for the loaders' in-place passes.
+    // Direct access for the loaders' in-place passes and for scans. The
+    // reference and any pointer into it last until the next Add, Assign,
+    // Clear or SetSorted. A caller writing through it keeps what the list
+    // promises: in sorted mode the entries stay in CompareText order with
+    // no two equal, and nothing is added or removed behind Count().
     std::vector<std::string>& Items() { return items_; }
     const std::vector<std::string>& Items() const { return items_; }
 
@@ -96,7 +100,12 @@ class TextList {
 
 // ---- Loading -----------------------------------------------------------------
 
-// Where a long load reports how far it has got.
+// Where a long load or scan reports how far it has got. A user calls Show
+// once with the maximum position (>= 0), then SetPosition any number of
+// times with positions from 0 to maximum, never going back, then Close
+// once; work too short to report calls none of them. The next piece of work
+// starts again with Show. A failure between Show and Close may leave Close
+// out, so a sink must accept Show in any state.
 class ProgressSink {
   public:
     virtual ~ProgressSink() = default;

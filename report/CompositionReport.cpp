@@ -7,6 +7,7 @@
 #include <iterator>
 #include <system_error>
 
+#include "db/DecimalText.h"
 #include "db/Fields.h"
 #include "db/StrUnit.h"
 #include "report/Geometry.h"
@@ -56,13 +57,6 @@ bool ParseValueText(const std::string& text, double& value) {
     return result.ec == std::errc() && result.ptr == text.data() + end;
 }
 
-// A non-negative magnitude as a digit string with intDigits of them before
-// the point.
-struct DecimalDigits {
-    std::string digits;
-    int intDigits = 0;
-};
-
 // First step: 17 decimals below 10, otherwise 18 significant digits, each
 // rounded to nearest with ties to even (to_chars rounds correctly).
 DecimalDigits FirstDigits(long double magnitude) {
@@ -86,41 +80,6 @@ DecimalDigits FirstDigits(long double magnitude) {
     result.digits = text.substr(0, 1) + text.substr(2, exponent - 2);
     result.intDigits = std::atoi(text.c_str() + exponent + 1) + 1;
     return result;
-}
-
-// Second step: cut to decimals places, rounding up when the first dropped
-// digit is 5 or more.
-void CutToDecimals(DecimalDigits& number, int decimals) {
-    const std::size_t keep = static_cast<std::size_t>(number.intDigits + decimals);
-    if (number.digits.size() <= keep) {
-        number.digits.resize(keep, '0');
-        return;
-    }
-    const bool roundUp = number.digits[keep] >= '5';
-    number.digits.resize(keep);
-    if (!roundUp) return;
-    std::size_t i = keep;
-    while (i > 0 && number.digits[i - 1] == '9') number.digits[--i] = '0';
-    if (i > 0) {
-        ++number.digits[i - 1];
-    } else {
-        number.digits.insert(number.digits.begin(), '1');
-        ++number.intDigits;
-    }
-}
-
-std::string FixedText(bool negative, const DecimalDigits& number, int decimals) {
-    const auto intDigits = static_cast<std::size_t>(number.intDigits);
-    const std::size_t firstSignificant = number.digits.find_first_not_of('0');
-    std::string text;
-    if (negative && firstSignificant != std::string::npos) text += '-';
-    text += firstSignificant < intDigits
-                ? number.digits.substr(firstSignificant, intDigits - firstSignificant)
-                : "0";
-    if (decimals > 0) {
-        text += '.' + number.digits.substr(intDigits, static_cast<std::size_t>(decimals));
-    }
-    return text;
 }
 
 // ---- Layout ---------------------------------------------------------------
@@ -303,9 +262,8 @@ std::string ScaleValueText(const std::string& valueText, double amount) {
         point == std::string::npos ? 0 : static_cast<int>(valueText.size() - point - 1);
     const long double x = static_cast<long double>(amount) / 100.0L * value;
     if (!std::isfinite(x)) return RepeatText(" ", kValueFieldWidth);
-    DecimalDigits number = FirstDigits(x < 0 ? -x : x);
-    CutToDecimals(number, decimals);
-    return FitText(FixedText(x < 0, number, decimals), kValueFieldWidth);
+    // Second step: the half-up cut to the value text's decimals.
+    return FitText(CutDecimalText(x < 0, FirstDigits(x < 0 ? -x : x), decimals), kValueFieldWidth);
 }
 
 std::string FormatAmountText(double amount, char decimalSeparator) {

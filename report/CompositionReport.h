@@ -24,8 +24,10 @@ inline constexpr int kValueFieldWidth = 15;
 std::string ScaleValueText(const std::string& valueText, double amount);
 
 // The amount of the report's amount line: the shortest text that gives it
-// to 15 significant digits, without exponent for every amount from 0 to
-// 999999.9 and beyond up to 15 integer digits, with the given separator.
+// to 15 significant digits, with the given separator. Without exponent for
+// 0 and for every amount from 0.0001 to below 1e15, which holds all that
+// the amount dialog can enter; otherwise in exponent form with a sign and
+// at least two exponent digits: 1e-05 gives "1e-05", 1e15 gives "1e+15".
 std::string FormatAmountText(double amount, char decimalSeparator);
 
 // Draws the report of foodLine (a plain food line) at ppi on canvas, over

@@ -3,10 +3,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <optional>
+#include <random>
 #include <vector>
 
 #include "db/DBUnit.h"
+#include "db/FieldView.h"
 #include "db/Fields.h"
 #include "tests/support/TestSupport.h"
 #include "tools/FoodEncoder.h"
@@ -51,6 +55,41 @@ TEST(GetField, Fields) {
     EXPECT_EQ(GetField(7, "whole"), "whole");
     EXPECT_EQ(GetField(1, ""), "");
     EXPECT_EQ(GetField(3, ""), "");
+}
+
+// The field rule the slow, obvious way: split at every bar.
+std::string FieldByRule(int n, const std::string& line) {
+    if (n <= 0) return "";
+    std::vector<std::string> fields(1);
+    for (char c : line) {
+        if (c == '|') {
+            fields.emplace_back();
+        } else {
+            fields.back() += c;
+        }
+    }
+    return fields[std::min(static_cast<std::size_t>(n), fields.size()) - 1];
+}
+
+// Lines of every length around the eight-byte steps, with bytes that
+// differ from the bar in one bit only.
+TEST(GetField, FollowsTheRuleOnRandomLines) {
+    std::mt19937 random(7);
+    const char alphabet[] = {'|', 'a', '\xFC', '}', '\0'};
+    for (int round = 0; round < 3000; ++round) {
+        std::string line(random() % 40, ' ');
+        for (char& c : line) c = alphabet[random() % sizeof alphabet];
+        for (int n = -1; n <= 42; ++n) {
+            ASSERT_EQ(GetField(n, line), FieldByRule(n, line)) << "field " << n << " of " << line;
+        }
+    }
+}
+
+TEST(LineKey, TextBeforeTheFirstBar) {
+    EXPECT_EQ(LineKey("Apples|raw|"), "Apples");
+    EXPECT_EQ(LineKey("|x"), "");
+    EXPECT_EQ(LineKey("no bar"), std::nullopt);
+    EXPECT_EQ(LineKey(""), std::nullopt);
 }
 
 TEST(TextList, BoundsAndUnsortedMode) {

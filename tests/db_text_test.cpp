@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <stdexcept>
 #include <string>
 
 #include "db/Collation.h"
 #include "db/CriUnit.h"
+#include "db/DecimalText.h"
 #include "db/StrUnit.h"
 
 namespace quorvex {
@@ -54,6 +56,24 @@ TEST(StrUnit, ZeroFillReplaceAndMask) {
     EXPECT_EQ(MaskBlankText("999999,9;1;_"), "      , ");
     EXPECT_EQ(MaskBlankText("99-9"), "  - ");
     EXPECT_EQ(MaskBlankText(""), "");
+}
+
+TEST(CutDecimalText, HalfUpOnTheDigits) {
+    const struct {
+        bool negative;
+        DecimalDigits number;
+        int decimals;
+        const char* text;
+    } cases[] = {
+        {false, {"1234", 2}, 1, "12.3"},    {false, {"1235", 2}, 1, "12.4"},
+        {false, {"99995", 2}, 2, "100.00"}, {false, {"0049", 3}, 0, "5"},
+        {true, {"0004", 1}, 2, "0.00"},     {true, {"0005", 1}, 2, "-0.01"},
+        {false, {"7", 1}, 3, "7.000"},      {true, {"996", 1}, 0, "-10"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CutDecimalText(c.negative, c.number, c.decimals), c.text)
+            << c.number.digits << " cut to " << c.decimals;
+    }
 }
 
 TEST(Collation, ClassesSortInOrder) {
@@ -153,6 +173,10 @@ TEST(CriUnit, DecodeUsesTheAlphabetOfEachPosition) {
     }
     EXPECT_NE(DecodeLine(0, stored), DecodeLine(1, stored));
     EXPECT_EQ(DecodeLine(7, ""), "");
+    std::string line = stored;
+    EXPECT_THROW(DecodeLineInPlace(-1, line), std::out_of_range);
+    EXPECT_EQ(line, stored);
+    EXPECT_THROW(DecodeLine(-61, stored), std::out_of_range);
 }
 
 }  // namespace

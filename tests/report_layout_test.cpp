@@ -142,6 +142,10 @@ TEST(FormatAmountText, ShortestFifteenDigitText) {
     EXPECT_EQ(FormatAmountText(999999.9, '.'), "999999.9");
     EXPECT_EQ(FormatAmountText(0.1 + 0.2, '.'), "0.3");
     EXPECT_EQ(FormatAmountText(123456789012345.0, '.'), "123456789012345");
+    EXPECT_EQ(FormatAmountText(0.0001, '.'), "0.0001");
+    EXPECT_EQ(FormatAmountText(1e-05, '.'), "1e-05");
+    EXPECT_EQ(FormatAmountText(2.5e-07, ','), "2,5e-07");
+    EXPECT_EQ(FormatAmountText(1e15, '.'), "1e+15");
     for (int tenths = 0; tenths <= 9999999; tenths += 99991) {
         const std::string text = FormatAmountText(tenths / 10.0, '.');
         EXPECT_EQ(text.find('e'), std::string::npos) << text;

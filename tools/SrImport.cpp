@@ -16,6 +16,8 @@
 #include "db/AtomicFile.h"
 #include "db/Collation.h"
 #include "db/DBUnit.h"
+#include "db/DecimalText.h"
+#include "db/FieldView.h"
 #include "db/Fields.h"
 #include "tools/FoodEncoder.h"
 
@@ -90,46 +92,16 @@ std::optional<Decimal> ParseDecimal(std::string_view text) {
     return value;
 }
 
-bool HasNonZeroDigit(std::string_view digits) {
-    return digits.find_first_not_of('0') != std::string_view::npos;
-}
-
-// Adds one unit in the last place of digits; a carry out of the first digit
-// prepends a "1" and moves the point one place right.
-void RoundUp(std::string& digits, std::size_t& point) {
-    for (std::size_t i = digits.size(); i-- > 0;) {
-        if (digits[i] != '9') {
-            ++digits[i];
-            return;
-        }
-        digits[i] = '0';
-    }
-    digits.insert(digits.begin(), '1');
-    ++point;
-}
-
 // Appends value / 10^shift with exactly `decimals` decimals, rounding half
 // away from zero. Done on the digits, so it is exact decimal rounding of the
 // text, with no binary fraction in between.
 void AppendRounded(const Decimal& value, int shift, int decimals, std::string& out) {
-    std::string digits;
+    DecimalDigits number;
     const long whole = static_cast<long>(value.whole.size()) - shift;
-    if (whole < 1) digits.assign(static_cast<std::size_t>(1 - whole), '0');
-    std::size_t point = static_cast<std::size_t>(std::max(whole, 1L));
-    digits.append(value.whole).append(value.fraction);
-    const std::size_t keep = point + static_cast<std::size_t>(decimals);
-    if (digits.size() > keep) {
-        const bool up = digits[keep] >= '5';
-        digits.resize(keep);
-        if (up) RoundUp(digits, point);
-    } else {
-        digits.append(keep - digits.size(), '0');
-    }
-    std::size_t lead = 0;
-    while (lead + 1 < point && digits[lead] == '0') ++lead;
-    if (value.negative && HasNonZeroDigit(digits)) out += '-';
-    out.append(digits, lead, point - lead);
-    if (decimals > 0) out.append(".").append(digits, point, std::string::npos);
+    if (whole < 1) number.digits.assign(static_cast<std::size_t>(1 - whole), '0');
+    number.intDigits = static_cast<int>(std::max(whole, 1L));
+    number.digits.append(value.whole).append(value.fraction);
+    out += CutDecimalText(value.negative, std::move(number), decimals);
 }
 
 // Appends the value without leading zeros (one kept before the point) and
@@ -415,10 +387,7 @@ class SrConverter {
             database_.groupLines.push_back(std::move(line));
             lines.push_back(record.Line());
         }
-        const auto codeOf = [this](std::size_t i) {
-            const std::string& line = database_.groupLines[i];
-            return std::string_view(line).substr(0, line.find('|'));
-        };
+        const auto codeOf = [this](std::size_t i) { return *LineKey(database_.groupLines[i]); };
         FailOnEqualNeighbours(lines.size(), codeOf, [&](std::size_t i) {
             FailAt(files_.groups, lines[i],
                    "group code \"" + std::string(codeOf(i)) +

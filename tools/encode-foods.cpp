@@ -22,6 +22,7 @@
 #include "db/Collation.h"
 #include "db/CriUnit.h"
 #include "db/DBUnit.h"
+#include "db/FieldView.h"
 #include "db/Fields.h"
 #include "tools/FoodEncoder.h"
 
@@ -105,12 +106,9 @@ void WarnAboutUtf8(const std::string& path, std::string_view bytes) {
                  "come out wrong (stored as it is)\n";
 }
 
-// The key the viewer indexes a food line by: the text up to its first bar,
-// or the empty text for a line without one.
-std::string_view KeyOf(const std::string& line) {
-    const std::size_t bar = line.find('|');
-    return bar == std::string::npos ? std::string_view() : std::string_view(line).substr(0, bar);
-}
+// The key the viewer indexes a food line by; the empty text for a line
+// without one.
+std::string_view KeyOf(const std::string& line) { return quorvex::LineKey(line).value_or(""); }
 
 // Foods whose descriptions compare equal share one index entry in the
 // viewer, which shifts every later food in the list.
