@@ -1,6 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -18,6 +16,7 @@ namespace {
 using test::MakeFoodLine;
 using test::ReadFile;
 using test::TempDir;
+using test::ToolRun;
 using test::WriteFile;
 
 // Every byte value that a plain line may hold, rotated by shift so that each
@@ -74,18 +73,8 @@ TEST(EncodeFoodsFile, EachLineIsStoredWithItsIndexAndEndsInCrLf) {
 
 // ---- The encode-foods tool ---------------------------------------------------
 
-struct ToolRun {
-    int status;
-    std::string errors;
-};
-
 ToolRun RunTool(const TempDir& dir, const std::string& arguments) {
-    const std::string errorsPath = dir.Path() + "stderr.txt";
-    const std::string command =
-        std::string("'") + ENCODE_FOODS + "' " + arguments + " >/dev/null 2>'" + errorsPath + "'";
-    const int raw = std::system(command.c_str());
-    EXPECT_TRUE(WIFEXITED(raw)) << command;
-    return {WEXITSTATUS(raw), ReadFile(errorsPath)};
+    return test::RunTool(ENCODE_FOODS, arguments, dir);
 }
 
 class EncodeFoodsTool : public ::testing::Test {
@@ -105,8 +94,8 @@ TEST_F(EncodeFoodsTool, StoresEachLineOfThePlainFileAtItsIndex) {
     const ToolRun run = Encode();
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(ReadFile(Out()), EncodeFoodsFile({a, b, "", a + "x"}));
-    EXPECT_NE(run.errors.find("line 3: 1 field(s)"), std::string::npos) << run.errors;
-    EXPECT_EQ(run.errors.find("UTF-8"), std::string::npos) << run.errors;
+    EXPECT_NE(run.err.find("line 3: 1 field(s)"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("UTF-8"), std::string::npos) << run.err;
 }
 
 TEST_F(EncodeFoodsTool, WarnsWhenThePlainFileReadsAsUtf8) {
@@ -116,7 +105,7 @@ TEST_F(EncodeFoodsTool, WarnsWhenThePlainFileReadsAsUtf8) {
     WriteFile(In(), line + "\n");
     const ToolRun run = Encode();
     EXPECT_EQ(run.status, 0);
-    EXPECT_NE(run.errors.find("reads as UTF-8"), std::string::npos) << run.errors;
+    EXPECT_NE(run.err.find("reads as UTF-8"), std::string::npos) << run.err;
     EXPECT_EQ(ReadFile(Out()), EncodeFoodsFile({line}));
 }
 
@@ -126,10 +115,10 @@ TEST_F(EncodeFoodsTool, WarnsAboutFieldCountsAndRepeatedDescriptionsButStoresAny
     WriteFile(In(), lines[0] + "\n" + lines[1] + "\n" + lines[2] + "\n");
     const ToolRun run = Encode();
     EXPECT_EQ(run.status, 0);
-    EXPECT_NE(run.errors.find("line 2: 3 field(s) instead of 43"), std::string::npos) << run.errors;
-    EXPECT_NE(run.errors.find("line 3 has the same description as line 1"), std::string::npos)
-        << run.errors;
-    EXPECT_EQ(run.errors.find("line 1:"), std::string::npos) << run.errors;
+    EXPECT_NE(run.err.find("line 2: 3 field(s) instead of 43"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("line 3 has the same description as line 1"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.err.find("line 1:"), std::string::npos) << run.err;
     EXPECT_EQ(ReadFile(Out()), EncodeFoodsFile(lines));
 }
 
@@ -148,7 +137,7 @@ TEST_F(EncodeFoodsTool, RefusesANulWithItsLineNumberAndWritesNothing) {
         WriteFile(In(), c.bytes);
         const ToolRun run = Encode();
         EXPECT_EQ(run.status, 2);
-        EXPECT_NE(run.errors.find(c.where), std::string::npos) << run.errors;
+        EXPECT_NE(run.err.find(c.where), std::string::npos) << run.err;
         EXPECT_FALSE(OutExists());
     }
 }
@@ -168,7 +157,7 @@ TEST_F(EncodeFoodsTool, UsageErrorsExitWithStatusTwo) {
          {std::string(), in, "--decode " + in, "--other " + in + out, in + out + "extra"}) {
         const ToolRun run = RunTool(dir_, args);
         EXPECT_EQ(run.status, 2) << args;
-        EXPECT_NE(run.errors.find("usage: encode-foods PLAIN STORED"), std::string::npos) << args;
+        EXPECT_NE(run.err.find("usage: encode-foods PLAIN STORED"), std::string::npos) << args;
     }
     EXPECT_FALSE(OutExists());
 }
@@ -176,7 +165,7 @@ TEST_F(EncodeFoodsTool, UsageErrorsExitWithStatusTwo) {
 TEST_F(EncodeFoodsTool, AMissingInputFailsWithoutOutput) {
     const ToolRun run = Encode();
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.errors.find("Cannot open file " + In()), std::string::npos) << run.errors;
+    EXPECT_NE(run.err.find("Cannot open file " + In()), std::string::npos) << run.err;
     EXPECT_FALSE(OutExists());
 }
 

@@ -1,6 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -22,6 +20,7 @@ namespace {
 using test::MakeFoodLine;
 using test::ReadFile;
 using test::TempDir;
+using test::ToolRun;
 using test::WriteFile;
 
 // ---- Made-up input in USDA's format ---------------------------------------------
@@ -354,19 +353,8 @@ TEST(SrImport, AFailedWriteLeavesBothOldFiles) {
 
 // ---- The tool ---------------------------------------------------------------------
 
-struct ToolRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
 ToolRun RunTool(const TempDir& folder, const std::string& arguments) {
-    const std::string out = folder.Path() + "out.txt";
-    const std::string err = folder.Path() + "err.txt";
-    const std::string command =
-        std::string("'") + IMPORT_SR_PATH + "' " + arguments + " >'" + out + "' 2>'" + err + "'";
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
+    return test::RunTool(IMPORT_SR_PATH, arguments, folder);
 }
 
 TEST(ImportSrTool, PrintsASummaryAndExitsZero) {

@@ -14,20 +14,6 @@
 namespace quorvex {
 namespace {
 
-struct RecordingProgress : ProgressSink {
-    void Show(int max) override {
-        maximum = max;
-        ++shown;
-    }
-    void SetPosition(int position) override { positions.push_back(position); }
-    void Close() override { ++closed; }
-
-    int maximum = -1;
-    int shown = 0;
-    int closed = 0;
-    std::vector<int> positions;
-};
-
 class ListFilterTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -54,7 +40,7 @@ class ListFilterTest : public ::testing::Test {
 
     TextList foods;
     TextList filtered;
-    RecordingProgress progress;
+    test::RecordingProgress progress;
 };
 
 using Names = std::vector<std::string>;
@@ -63,10 +49,10 @@ TEST_F(ListFilterTest, NoFilterListsEveryFoodWithoutProgress) {
     filtered.Add("left over from the last build");
     EXPECT_EQ(Fill({}, {}).size(), 6u);
     EXPECT_EQ(filtered.Items(), foods.Items());
-    EXPECT_EQ(progress.shown, 0);
+    EXPECT_TRUE(progress.events.empty());
     // Word filter on with no words: still no scan.
     EXPECT_EQ(Fill({}, {true, {}}).size(), 6u);
-    EXPECT_EQ(progress.shown, 0);
+    EXPECT_TRUE(progress.events.empty());
     EXPECT_FALSE(ScansFoodTable({}, {true, {}}));
     // Words kept from an earlier opening do not count while the filter is off.
     EXPECT_EQ(Fill({}, {false, {"CHEESE"}}).size(), 6u);
@@ -74,16 +60,14 @@ TEST_F(ListFilterTest, NoFilterListsEveryFoodWithoutProgress) {
 
 TEST_F(ListFilterTest, GroupScanComparesTheCodeExactlyAndShowsProgress) {
     EXPECT_EQ(Fill({1, "Fruits", "0900"}, {}), (Names{"Apples, raw", "Peaches, canned"}));
-    EXPECT_EQ(progress.shown, 1);
-    EXPECT_EQ(progress.closed, 1);
-    EXPECT_EQ(progress.maximum, 6);
+    EXPECT_EQ(progress.events, (std::vector<std::string>{"show 6", "close"}));
     EXPECT_EQ(progress.positions, (std::vector<int>{0, 1, 2, 3, 4, 5}));
     EXPECT_EQ(Fill({0, "Nothing", "09"}, {}), Names{});
 }
 
 TEST_F(ListFilterTest, WordScanAndBothFilters) {
     EXPECT_EQ(Fill({}, {true, {"PEA"}}), (Names{"Peaches, canned", "Peas, green"}));
-    EXPECT_EQ(progress.shown, 1);
+    EXPECT_EQ(progress.events, (std::vector<std::string>{"show 6", "close"}));
     EXPECT_EQ(Fill({}, {true, {"CHEESE", "CHEDDAR"}}), (Names{"Cheese, cheddar"}));
     EXPECT_EQ(Fill({2, "Fruits", "0900"}, {true, {"RAW"}}), (Names{"Apples, raw"}));
     // A group filter with the word filter off ignores stale words.
@@ -114,7 +98,7 @@ TEST(FillFilteredList, GroupCodeIsFieldThirtyEightAsGetFieldReadsIt) {
     ASSERT_GT(expected.size(), 100u);
     ASSERT_LT(expected.size(), 300u);
     TextList filtered;
-    RecordingProgress progress;
+    test::RecordingProgress progress;
     FillFilteredList(table, {0, "Group", "G"}, {}, filtered, progress);
     // The table was never sorted, so the result is sorted by the fill.
     std::sort(expected.begin(), expected.end(),
@@ -133,10 +117,10 @@ TEST(Sr28Foods, WordAndGroupFiltersOnRealDescriptions) {
     table.Assign(test::Sr28FoodLines());
     if (table.Count() == 0) GTEST_SKIP() << "the SR28 files are not beside the project";
     table.SetSorted(true);
-    RecordingProgress progress;
+    test::RecordingProgress progress;
     TextList cheddar, dairy, both;
     FillFilteredList(table, {}, {true, {"CHEESE", "CHEDDAR"}}, cheddar, progress);
-    EXPECT_EQ(progress.maximum, table.Count());
+    EXPECT_EQ(progress.events.front(), "show " + std::to_string(table.Count()));
     const GroupFilter dairyGroup{0, "Dairy and Egg Products", "0100"};
     FillFilteredList(table, dairyGroup, {}, dairy, progress);
     FillFilteredList(table, dairyGroup, {true, {"CHEESE", "CHEDDAR"}}, both, progress);

@@ -1,5 +1,7 @@
 #include "tests/support/TestSupport.h"
 
+#include <sys/wait.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -60,6 +62,15 @@ void WriteDatabase(const std::string& applicationDirectory,
     std::string groups;
     for (const std::string& line : groupLines) groups += line + "\r\n";
     WriteFile(applicationDirectory + "Dados/ArqGruIng.dad", groups);
+}
+
+ToolRun RunTool(const std::string& toolPath, const std::string& arguments, const TempDir& dir) {
+    const std::string out = dir.Path() + "tool-out.txt";
+    const std::string err = dir.Path() + "tool-err.txt";
+    const std::string command =
+        "'" + toolPath + "' " + arguments + " >'" + out + "' 2>'" + err + "'";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
 }
 
 }  // namespace quorvex::test

@@ -1,4 +1,5 @@
-// Shared test helpers: temporary folders, file bytes and made-up food lines.
+// Shared test helpers: progress sinks, temporary folders, file bytes,
+// made-up food lines and runs of the command-line tools.
 #pragma once
 
 #include <map>
@@ -60,5 +61,17 @@ void WriteStoredFoods(const std::string& path, const std::vector<std::string>& p
 void WriteDatabase(const std::string& applicationDirectory,
                    const std::vector<std::string>& plainFoodLines,
                    const std::vector<std::string>& groupLines);
+
+// What a run of a command-line tool gave: its exit status (-1 when it did
+// not exit normally), its standard output and its standard error.
+struct ToolRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// Runs the program at toolPath with arguments, quoted as the shell needs
+// them; its output goes through files in dir.
+ToolRun RunTool(const std::string& toolPath, const std::string& arguments, const TempDir& dir);
 
 }  // namespace quorvex::test
