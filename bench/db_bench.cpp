@@ -37,12 +37,22 @@ void* operator new(std::size_t size) {
     return static_cast<char*>(block) + sizeof(std::max_align_t);
 }
 
+// GCC takes the pointer given to operator delete for one from operator new
+// and so calls freeing it mismatched; the operator new above got the block
+// from malloc.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
 void operator delete(void* pointer) noexcept {
     if (pointer == nullptr) return;
     void* block = static_cast<char*>(pointer) - sizeof(std::max_align_t);
     heapInUse -= static_cast<long long>(*static_cast<std::size_t*>(block));
     std::free(block);
 }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 void operator delete(void* pointer, std::size_t) noexcept { operator delete(pointer); }
 
