@@ -313,6 +313,7 @@ std::uint32_t Le(const std::string& bytes, std::size_t at, int width) {
 }
 
 TEST_F(ReportWindowTest, SavedImageIsAOneBitBmpAndTheImageStaysBlackAndWhite) {
+    EXPECT_EQ(main->findChild<QFileDialog*>(), nullptr);  // built by the first Save Image
     const std::string path = dir.Path() + "report.bmp";
     test::WriteFile(path, "an older file");
     SaveAs(QString::fromStdString(dir.Path() + "report"));  // ".bmp" is added
@@ -460,6 +461,18 @@ TEST(PrintWithoutPrinter, SaysSoThroughTheErrorReport) {
     ASSERT_EQ(boxes.Seen().size(), 2u);
     EXPECT_EQ(boxes.Seen()[1].text, "No printer is installed.");
     EXPECT_EQ(boxes.Seen()[1].title, "Quorvex");
+}
+
+TEST(PrintWithoutPrinter, TheDefaultPrinterIsLookedUpAtEveryPrint) {
+    test::TempDir dir;
+    TCadIngForm main(dir.Path());
+    // A mark on the printer of an earlier Print, which must not be reused.
+    main.Printer().setDocName("earlier");
+    test::MessageBoxCatcher boxes(QMessageBox::Yes);
+    RunGuarded([&] { main.Print1Click(); });  // fails before any job: no food
+    EXPECT_EQ(boxes.Seen().size(), 2u);
+    EXPECT_EQ(main.Printer().docName(), "");
+    EXPECT_EQ(main.Printer().printerName(), QPrinterInfo::defaultPrinterName());
 }
 
 }  // namespace

@@ -5,8 +5,9 @@
 namespace quorvex {
 
 QuorvexApplication::QuorvexApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The name only: a display name would make Qt append it to every
+    // window's caption.
     setApplicationName("Quorvex");
-    setApplicationDisplayName("Quorvex");
 }
 
 bool QuorvexApplication::notify(QObject* receiver, QEvent* event) {

@@ -16,7 +16,7 @@ std::string ErrorReportText(const std::string& message) {
 }
 
 void ShowErrorReport(const std::string& message) {
-    QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(),
+    QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationName(),
                           FromWin1252(ErrorReportText(message)), QMessageBox::Ok);
 }
 

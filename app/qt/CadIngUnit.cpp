@@ -56,11 +56,6 @@ TCadIngForm::TCadIngForm(const std::string& applicationDirectory, QWidget* paren
     scrollArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setCentralWidget(scrollArea_);
 
-    SaveDialog1 = new QFileDialog(this);
-    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
-    SaveDialog1->setFileMode(QFileDialog::AnyFile);
-    SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite);
-
     BuildMenu();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
@@ -203,6 +198,12 @@ void TCadIngForm::Teste1Click() {
 }
 
 void TCadIngForm::Image2Click() {
+    if (SaveDialog1 == nullptr) {
+        SaveDialog1 = new QFileDialog(this);
+        SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+        SaveDialog1->setFileMode(QFileDialog::AnyFile);
+        SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite);
+    }
     SaveDialog1->setNameFilter("*.bmp");
     SaveDialog1->setDefaultSuffix("bmp");
     if (!lastSaveName_.isEmpty()) SaveDialog1->selectFile(lastSaveName_);
@@ -225,6 +226,8 @@ void TCadIngForm::Print1Click() {
                               QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
         return;
     }
+    // A queue added or made the default while the program runs is used.
+    if (printer_ && printer_->outputFileName().isEmpty()) printer_.reset();
     QPrinter& printer = Printer();
     printer.setPageOrientation(QPageLayout::Portrait);
     PrintReport(printer);

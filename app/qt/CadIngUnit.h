@@ -61,11 +61,14 @@ class TCadIngForm : public ActivatedWindow<QMainWindow> {
     void DrawReport(const QPrinter* printer, Canvas& canvas, double amount);
 
     // The printer Print prints on: the system's default printer at its own
-    // resolution, created on first use. Tests point it at a PDF file.
+    // resolution, looked up afresh at every Print. A printer whose output
+    // was pointed at a file (as tests do) is kept across Prints instead.
     QPrinter& Printer();
 
     QFrame* Panel1 = nullptr;
     ReportImage* Image1 = nullptr;
+    // Built when Save Image first needs it: a file dialog costs start-up
+    // time and memory that a run without Save Image should not pay.
     QFileDialog* SaveDialog1 = nullptr;
     QAction* Previous1 = nullptr;
     QAction* Next1 = nullptr;
