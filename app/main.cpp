@@ -9,9 +9,9 @@ int main(int argc, char** argv) {
         QCoreApplication::applicationDirPath().toStdString() + "/";
 
     // Every window is created once, hidden, and lives until the program
-    // ends.
-    quorvex::ProgramWindows windows(applicationDirectory,
-                                    quorvex::SettingsFilePath(applicationDirectory));
+    // ends. The settings file is asked for (and so created) only when the
+    // list reads or writes it.
+    quorvex::ProgramWindows windows(applicationDirectory);
 
     windows.main.show();
     // Without a window manager nothing would make the window active, and

@@ -14,12 +14,14 @@
 namespace quorvex {
 
 // applicationDirectory: the folder whose "Dados/" holds the data files, with
-// its trailing separator; settingsPath: the list settings file. A
+// its trailing separator; settingsPath: the list settings file, by default
+// the machine-wide SettingsFilePath, asked for at every read and write. A
 // QApplication must exist first and outlive this. The windows are members
 // in creation order, so they are destroyed in reverse, and live as long as
 // this.
 struct ProgramWindows {
-    ProgramWindows(const std::string& applicationDirectory, const std::string& settingsPath);
+    explicit ProgramWindows(const std::string& applicationDirectory,
+                            const std::string& settingsPath = {});
 
     TCadIngForm main;
     TConForm progress;
