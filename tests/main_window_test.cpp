@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScreen>
 #include <QScrollArea>
 #include <filesystem>
 
@@ -67,6 +68,21 @@ TEST_F(MainWindowTest, WindowLayout) {
     EXPECT_EQ(progress->ProgressBar->minimum(), 0);
     EXPECT_EQ(progress->ProgressBar->maximum(), 100);
     EXPECT_FALSE(progress->isVisible());
+}
+
+// Each window's client area opens at the centre of the screen, on its first
+// showing exactly as on later ones.
+TEST_F(MainWindowTest, EveryWindowOpensCentred) {
+    Open({test::MakeFoodLine("A")});
+    for (QWidget* window : std::initializer_list<QWidget*>{main, progress, &windows->list,
+                                                           &windows->amount, &windows->words}) {
+        for (int showing = 1; showing <= 2; ++showing) {
+            window->show();
+            EXPECT_EQ(window->geometry().center(), window->screen()->availableGeometry().center())
+                << window->windowTitle().toStdString() << ", showing " << showing;
+            window->hide();
+        }
+    }
 }
 
 TEST_F(MainWindowTest, FirstActivationLoadsOnce) {

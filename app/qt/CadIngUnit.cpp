@@ -8,7 +8,6 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
 #include <stdexcept>
@@ -23,6 +22,7 @@
 #include "report/qt/ReportImage.h"
 #include "ui/ConUnit.h"
 #include "ui/MenuCommand.h"
+#include "ui/ScreenCentre.h"
 #include "ui/Text1252.h"
 
 namespace quorvex {
@@ -59,7 +59,7 @@ TCadIngForm::TCadIngForm(const std::string& applicationDirectory, QWidget* paren
     BuildMenu();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
-    move(screen()->availableGeometry().center() - rect().center());
+    CentreOnEveryShowing(*this);
     FormCreate(applicationDirectory);
 }
 

@@ -11,6 +11,7 @@
 
 #include "app/qt/AmountField.h"
 #include "db/StrUnit.h"
+#include "ui/ScreenCentre.h"
 
 namespace quorvex {
 
@@ -106,6 +107,7 @@ TCadQuaForm::TCadQuaForm(QWidget* parent)
     setTabOrder(BitBtn1, BitBtn2);
     connect(BitBtn1, &QPushButton::clicked, this, [this] { done(kOk); });
     connect(BitBtn2, &QPushButton::clicked, this, [this] { done(kCancel); });
+    CentreOnEveryShowing(*this);
 }
 
 void TCadQuaForm::FormActivate() {

@@ -6,6 +6,7 @@
 
 #include "list/qt/WordEdit.h"
 #include "ui/MenuCommand.h"
+#include "ui/ScreenCentre.h"
 #include "ui/Text1252.h"
 
 namespace quorvex {
@@ -46,6 +47,7 @@ TPalChaForm::TPalChaForm(QWidget* parent)
     BuildMenu();
     layout->setMenuBar(MainMenu1);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    CentreOnEveryShowing(*this);
 }
 
 void TPalChaForm::BuildMenu() {
