@@ -184,6 +184,26 @@ TEST_F(AmountDialogTest, LeavingTheFieldTidiesItUnlessEmpty) {
     EXPECT_EQ(Text(), "   1 0,0");
 }
 
+// Another window taking the focus for a while is not leaving the field:
+// typing goes on where it was.
+TEST_F(AmountDialogTest, SwitchingWindowsAndBackKeepsTheFieldAsTyped) {
+    const auto activate = [](QWidget& window) {
+        window.activateWindow();
+        return QTest::qWaitForWindowActive(&window);
+    };
+    dialog.show();
+    ASSERT_TRUE(activate(dialog));
+    Keys("12");
+    QWidget other;
+    other.show();
+    ASSERT_TRUE(activate(other));
+    EXPECT_EQ(Text(), "12    , ");
+    ASSERT_TRUE(activate(dialog));
+    Keys("5");
+    QTest::mouseClick(dialog.BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(Text(), "   125,0");
+}
+
 TEST_F(AmountDialogTest, OnlyTheButtonsCloseIt) {
     int result = -1;
     bool openAfterKeys = false;

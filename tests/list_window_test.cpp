@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QListWidget>
+#include <QMap>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -144,7 +145,7 @@ class ListWindowTest : public ::testing::Test {
     // field and ends the dialog with one of its items.
     void WordsFilter(const QString& typed, QAction* TPalChaForm::*item) {
         test::WhenModal([&](QWidget*) {
-            words.PalChaMaskEdit->clear();
+            words.PalChaMaskEdit->SetText("");
             TypeText(words.PalChaMaskEdit, typed);
             (words.*item)->trigger();
         });
@@ -181,7 +182,7 @@ TEST_F(ListWindowTest, WindowLayout) {
     captions.clear();
     for (QAction* action : words.MainMenu1->actions()) captions << action->text();
     EXPECT_EQ(captions, (QStringList{"Turn ON Filter", "Turn OFF Filter", "Cancel"}));
-    EXPECT_EQ(words.PalChaMaskEdit->maxLength(), 40);
+    EXPECT_EQ(words.PalChaMaskEdit->Length(), 40);
 }
 
 TEST_F(ListWindowTest, FirstRunListsEveryFoodAndEnterReturnsTheCurrentOne) {
@@ -418,27 +419,68 @@ TEST_F(ListWindowTest, UnreadableGroupsFileLeavesNoStaleGroupItems) {
     EXPECT_FALSE(list->isVisible());
 }
 
-// The word field: letters typed turn to capitals that Windows-1252 holds;
-// text the program sets stays as it is.
-TEST(WordEdit, TypingUpperCasesWithinWindows1252) {
-    TWordEdit field;
-    TypeText(&field, QString::fromUtf8("aé ÿ-µ1"));
-    EXPECT_EQ(field.text(), QString::fromUtf8("AÉ Ÿ-µ1"));
-    // A character Windows-1252 cannot hold is refused.
-    TypeText(&field, QString::fromUtf8("ψ"));
-    EXPECT_EQ(field.text(), QString::fromUtf8("AÉ Ÿ-µ1"));
-    field.setText("rice");
-    EXPECT_EQ(field.text(), "rice");
-    field.clear();
-    TypeText(&field, QString(50, 'x'));
-    EXPECT_EQ(field.text(), QString(40, 'X'));
+// The word field: 40 fixed positions; letters typed turn to capitals that
+// Windows-1252 holds, text the program sets stays as it is. In the keys,
+// \b is Backspace, \x7f Delete, \x01 Home, \x02 Left, \x03 Right.
+TEST(WordEdit, PositionalTyping) {
+    struct Case {
+        const char* set;    // by the program first, Windows-1252
+        const char* keys;   // UTF-8
+        const char* text;   // Windows-1252
+        const char* shown;  // the start of what is drawn, UTF-8
+    };
+    const Case cases[] = {
+        {"", "rice", "RICE", "RICE____"},
+        {"", "aé ÿ-µ1",
+         "A\xC9 \x9F-\xB5"
+         "1",
+         "AÉ Ÿ-µ1_"},
+        {"", "abψc", "ABC", "ABC_"},                // no Windows-1252 byte: refused
+        {"", "abc\x01x", "XBC", "XBC_"},            // overwrites at the caret
+        {"", "abc\x01\x03\x7f", "A C", "A_C_"},     // Delete leaves a hole
+        {"", "abc\x02\x02\b", " BC", "_BC_"},       // so does Backspace
+        {"", "abc\b\b", "A", "A___"},               // unfilled at the end: no blanks
+        {"", "a  \b", "A ", "A __"},                // a typed blank is kept
+        {"rice \xE9", "", "rice \xE9", "rice é_"},  // set: shown unchanged
+        {"rice", "s", "riceS", "riceS_"},           // the caret follows set text
+        {"", "", "", "________"},
+    };
+    const QMap<QChar, Qt::Key> special = {{'\b', Qt::Key_Backspace},
+                                          {'\x7f', Qt::Key_Delete},
+                                          {'\x01', Qt::Key_Home},
+                                          {'\x02', Qt::Key_Left},
+                                          {'\x03', Qt::Key_Right}};
+    for (const Case& c : cases) {
+        TWordEdit field;
+        field.SetText(c.set);
+        for (const QChar key : QString::fromUtf8(c.keys)) {
+            if (special.contains(key)) {
+                QTest::keyClick(&field, special[key]);
+            } else {
+                TypeText(&field, QString(key));
+            }
+        }
+        EXPECT_EQ(field.Text(), c.text) << c.keys;
+        EXPECT_TRUE(field.ShownText().startsWith(QString::fromUtf8(c.shown))) << c.keys;
+        EXPECT_EQ(field.ShownText().size(), 40);
+    }
 }
 
-TEST(WordEdit, PasteIsConvertedToo) {
+TEST(WordEdit, FortyPositions) {
+    TWordEdit field;
+    TypeText(&field, QString(50, 'x'));
+    EXPECT_EQ(field.Text(), std::string(40, 'X'));
+    field.SetText(std::string(45, 'y'));
+    EXPECT_EQ(field.Text(), std::string(40, 'y'));
+}
+
+TEST(WordEdit, PasteIsTypedToo) {
     TWordEdit field;
     QApplication::clipboard()->setText(QString::fromUtf8("ψrice\nbrûlée"));
     QTest::keySequence(&field, QKeySequence::Paste);
-    EXPECT_EQ(field.text(), QString::fromUtf8("RICEBRÛLÉE"));
+    EXPECT_EQ(field.Text(),
+              "RICEBR\xDBL\xC9"
+              "E");
 }
 
 // List Food on the main window.

@@ -15,8 +15,6 @@
 
 namespace quorvex {
 
-const char* const kAmountMask = "999999,9;1;_";
-
 namespace {
 
 constexpr int kGlyphSize = 16;

@@ -45,7 +45,4 @@ class TCadQuaForm : public QDialog {
     void keyPressEvent(QKeyEvent* event) override;
 };
 
-// The field's edit mask: six digits, a fixed comma, one digit.
-extern const char* const kAmountMask;
-
 }  // namespace quorvex

@@ -7,7 +7,6 @@
 #include "list/qt/WordEdit.h"
 #include "ui/MenuCommand.h"
 #include "ui/ScreenCentre.h"
-#include "ui/Text1252.h"
 
 namespace quorvex {
 
@@ -35,7 +34,6 @@ TPalChaForm::TPalChaForm(QWidget* parent)
 
     PalChaMaskEdit = new TWordEdit(client);
     PalChaMaskEdit->setGeometry(5, 20, 572, 22);
-    PalChaMaskEdit->setFrame(false);
     QFont font("MS Sans Serif");
     font.setPixelSize(13);
     font.setBold(true);
@@ -60,11 +58,9 @@ void TPalChaForm::BuildMenu() {
     Cancel1 = add("Cancel", &TPalChaForm::Cancel1Click);
 }
 
-std::string TPalChaForm::WordText() const { return ToWin1252(PalChaMaskEdit->text()); }
+std::string TPalChaForm::WordText() const { return PalChaMaskEdit->Text(); }
 
-void TPalChaForm::SetWordText(const std::string& text) {
-    PalChaMaskEdit->setText(FromWin1252(text));
-}
+void TPalChaForm::SetWordText(const std::string& text) { PalChaMaskEdit->SetText(text); }
 
 void TPalChaForm::FormActivate() { PalChaMaskEdit->setFocus(); }
 

@@ -1,35 +1,34 @@
-// The entry field of the word filter: at most 40 characters of Windows-1252
-// text, every letter the user types or pastes turned to its capital. Text
-// the program puts in with setText is shown as it is.
+// The entry field of the word filter: 40 fixed positions of Windows-1252
+// text. Every letter typed or pasted is turned to its capital; text the
+// program puts in is shown as it is.
 #pragma once
 
-#include <QLineEdit>
-#include <optional>
+#include <string>
+
+#include "ui/MaskField.h"
 
 namespace quorvex {
 
-class TWordEdit : public QLineEdit {
+class TWordEdit : public MaskField {
     Q_OBJECT
   public:
-    static constexpr int kMaxLength = 40;
+    static constexpr int kLength = 40;
 
     explicit TWordEdit(QWidget* parent = nullptr);
 
-    // typed as the field takes it: each letter replaced by its capital when
-    // that capital has a Windows-1252 byte (é gives É, ÿ gives Ÿ, while the
-    // capital of µ does not fit and µ stays). Nothing when a character has
-    // no Windows-1252 byte: such input is refused whole.
-    static std::optional<QString> TypedText(const QString& typed);
+    // The content without the unfilled positions at its end, every other
+    // unfilled position read as a blank.
+    std::string Text() const;
+
+    // Shows text unchanged (no case conversion), cut to 40 characters and
+    // padded with unfilled positions; the caret goes after it.
+    void SetText(const std::string& text);
 
   protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void inputMethodEvent(QInputMethodEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
-
-  private:
-    // Clipboard text on one line, characters without a Windows-1252 byte
-    // dropped, letters capitalised.
-    void PasteTyped();
+    bool Holds(char byte) const override;
+    // A letter's capital when Windows-1252 has it: é gives É, ÿ gives Ÿ,
+    // while µ stays, since its capital does not fit.
+    char TypedByte(char key) const override;
 };
 
 }  // namespace quorvex
