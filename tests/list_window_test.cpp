@@ -187,6 +187,7 @@ TEST_F(ListWindowTest, WindowLayout) {
 
 TEST_F(ListWindowTest, FirstRunListsEveryFoodAndEnterReturnsTheCurrentOne) {
     const int peas = FoodIndex("Peas, green, raw");
+    EXPECT_FALSE(std::filesystem::exists(SettingsPath()));  // asked for by the opening
     OpenList(peas);
     EXPECT_TRUE(std::filesystem::exists(SettingsPath()));
     EXPECT_EQ(ListRows(), AllFoods());
