@@ -422,7 +422,8 @@ TEST_F(ListWindowTest, UnreadableGroupsFileLeavesNoStaleGroupItems) {
 
 // The word field: 40 fixed positions; letters typed turn to capitals that
 // Windows-1252 holds, text the program sets stays as it is. In the keys,
-// \b is Backspace, \x7f Delete, \x01 Home, \x02 Left, \x03 Right.
+// \b is Backspace, \x7f Delete, \x01 Home, \x02 Left, \x03 Right, \x04
+// select all.
 TEST(WordEdit, PositionalTyping) {
     struct Case {
         const char* set;    // by the program first, Windows-1252
@@ -444,6 +445,8 @@ TEST(WordEdit, PositionalTyping) {
         {"", "a  \b", "A ", "A __"},                // a typed blank is kept
         {"rice \xE9", "", "rice \xE9", "rice é_"},  // set: shown unchanged
         {"rice", "s", "riceS", "riceS_"},           // the caret follows set text
+        {"rice", "\x04\x7f", "", "_____"},
+        {"rice", "\x04x", "X", "X____"},
         {"", "", "", "________"},
     };
     const QMap<QChar, Qt::Key> special = {{'\b', Qt::Key_Backspace},
@@ -455,7 +458,9 @@ TEST(WordEdit, PositionalTyping) {
         TWordEdit field;
         field.SetText(c.set);
         for (const QChar key : QString::fromUtf8(c.keys)) {
-            if (special.contains(key)) {
+            if (key == '\x04') {
+                QTest::keySequence(&field, QKeySequence::SelectAll);
+            } else if (special.contains(key)) {
                 QTest::keyClick(&field, special[key]);
             } else {
                 TypeText(&field, QString(key));

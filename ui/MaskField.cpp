@@ -138,6 +138,7 @@ void MaskField::TypeText(const QString& text) {
 
 void MaskField::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Paste)) return TypeText(QApplication::clipboard()->text());
+    if (event->matches(QKeySequence::SelectAll)) return SelectAll();
     switch (event->key()) {
         case Qt::Key_Backspace:
             return Backspace();
