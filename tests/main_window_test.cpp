@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QScreen>
 #include <QScrollArea>
@@ -70,19 +71,27 @@ TEST_F(MainWindowTest, WindowLayout) {
     EXPECT_FALSE(progress->isVisible());
 }
 
-// Each window's client area opens at the centre of the screen, on its first
-// showing exactly as on later ones.
+// Each window's client area opens at the centre of the screen, and a
+// message box's over its window, on the first showing exactly as on later
+// ones.
 TEST_F(MainWindowTest, EveryWindowOpensCentred) {
     Open({test::MakeFoodLine("A")});
+    const auto xy = [](QPoint p) { return std::pair(p.x(), p.y()); };  // readable when failing
     for (QWidget* window : std::initializer_list<QWidget*>{main, progress, &windows->list,
                                                            &windows->amount, &windows->words}) {
         for (int showing = 1; showing <= 2; ++showing) {
             window->show();
-            EXPECT_EQ(window->geometry().center(), window->screen()->availableGeometry().center())
+            EXPECT_EQ(xy(window->geometry().center()),
+                      xy(window->screen()->availableGeometry().center()))
                 << window->windowTitle().toStdString() << ", showing " << showing;
             window->hide();
         }
     }
+    main->show();
+    main->move(main->pos() + QPoint(40, 30));
+    QMessageBox box(QMessageBox::Information, "Information", "File empty!", QMessageBox::Ok, main);
+    box.show();
+    EXPECT_EQ(xy(box.geometry().center()), xy(main->geometry().center()));
 }
 
 TEST_F(MainWindowTest, FirstActivationLoadsOnce) {

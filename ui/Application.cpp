@@ -1,5 +1,6 @@
 #include "ui/Application.h"
 
+#include "ui/Centring.h"
 #include "ui/ErrorReport.h"
 
 namespace quorvex {
@@ -8,6 +9,7 @@ QuorvexApplication::QuorvexApplication(int& argc, char** argv) : QApplication(ar
     // The name only: a display name would make Qt append it to every
     // window's caption.
     setApplicationName("Quorvex");
+    CentreEveryWindow(*this);
 }
 
 bool QuorvexApplication::notify(QObject* receiver, QEvent* event) {

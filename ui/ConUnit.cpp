@@ -3,8 +3,6 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
-#include "ui/ScreenCentre.h"
-
 namespace quorvex {
 
 TConForm::TConForm(QWidget* parent)
@@ -24,7 +22,6 @@ TConForm::TConForm(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(ProgressBar);
     setFixedSize(436, 30);
-    CentreOnEveryShowing(*this);
 }
 
 void TConForm::Show(int maximum) {

@@ -22,7 +22,6 @@
 #include "report/qt/ReportImage.h"
 #include "ui/ConUnit.h"
 #include "ui/MenuCommand.h"
-#include "ui/ScreenCentre.h"
 #include "ui/Text1252.h"
 
 namespace quorvex {
@@ -59,7 +58,6 @@ TCadIngForm::TCadIngForm(const std::string& applicationDirectory, QWidget* paren
     BuildMenu();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
-    CentreOnEveryShowing(*this);
     FormCreate(applicationDirectory);
 }
 

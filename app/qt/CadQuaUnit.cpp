@@ -11,7 +11,6 @@
 
 #include "app/qt/AmountField.h"
 #include "db/StrUnit.h"
-#include "ui/ScreenCentre.h"
 
 namespace quorvex {
 
@@ -105,7 +104,6 @@ TCadQuaForm::TCadQuaForm(QWidget* parent)
     setTabOrder(BitBtn1, BitBtn2);
     connect(BitBtn1, &QPushButton::clicked, this, [this] { done(kOk); });
     connect(BitBtn2, &QPushButton::clicked, this, [this] { done(kCancel); });
-    CentreOnEveryShowing(*this);
 }
 
 void TCadQuaForm::FormActivate() {

@@ -6,7 +6,6 @@
 
 #include "list/qt/WordEdit.h"
 #include "ui/MenuCommand.h"
-#include "ui/ScreenCentre.h"
 
 namespace quorvex {
 
@@ -45,7 +44,6 @@ TPalChaForm::TPalChaForm(QWidget* parent)
     BuildMenu();
     layout->setMenuBar(MainMenu1);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    CentreOnEveryShowing(*this);
 }
 
 void TPalChaForm::BuildMenu() {

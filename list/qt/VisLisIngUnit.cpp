@@ -17,7 +17,6 @@
 #include "ui/ConUnit.h"
 #include "ui/ErrorReport.h"
 #include "ui/MenuCommand.h"
-#include "ui/ScreenCentre.h"
 #include "ui/Text1252.h"
 
 namespace quorvex {
@@ -55,7 +54,6 @@ TVisLisIngForm::TVisLisIngForm(const std::string& applicationDirectory, std::str
     BuildMenu();
     layout->setMenuBar(MainMenu1);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    CentreOnEveryShowing(*this);
     FormCreate(applicationDirectory);
 }
 
