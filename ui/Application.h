@@ -6,8 +6,9 @@
 namespace quorvex {
 
 // Sets the application title, opens every window centred (Centring.h) and
-// routes every exception that leaves an event handler to ShowErrorReport. Exactly one may exist,
-// created before any window, as QApplication requires; argc and argv must outlive it.
+// routes every exception that leaves an event handler to ShowErrorReport.
+// Exactly one may exist, created before any window, as QApplication
+// requires; argc and argv must outlive it.
 class QuorvexApplication : public QApplication {
   public:
     QuorvexApplication(int& argc, char** argv);
