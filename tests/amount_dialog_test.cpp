@@ -185,7 +185,7 @@ TEST_F(AmountDialogTest, LeavingTheFieldTidiesItUnlessEmpty) {
 }
 
 // Another window taking the focus for a while is not leaving the field:
-// typing goes on where it was.
+// typing goes on where it was. Tab is.
 TEST_F(AmountDialogTest, SwitchingWindowsAndBackKeepsTheFieldAsTyped) {
     const auto activate = [](QWidget& window) {
         window.activateWindow();
@@ -200,7 +200,8 @@ TEST_F(AmountDialogTest, SwitchingWindowsAndBackKeepsTheFieldAsTyped) {
     EXPECT_EQ(Text(), "12    , ");
     ASSERT_TRUE(activate(dialog));
     Keys("5");
-    QTest::mouseClick(dialog.BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(Text(), "125   , ");
+    QTest::keyClick(dialog.PesLiqMaskEdit, Qt::Key_Tab);  // leaves for Ok
     EXPECT_EQ(Text(), "   125,0");
 }
 
