@@ -167,8 +167,6 @@ const std::string kBaseTitle = "USDA R14 - USE DOUBLE CLICK TO SELECT";
 TEST_F(ListWindowTest, WindowLayout) {
     EXPECT_EQ(list->windowTitle(),
               "USDA Nutrient Database Release 14 - Double clik to select and return");
-    EXPECT_FALSE(list->windowFlags() & Qt::WindowCloseButtonHint);
-    EXPECT_FALSE(list->windowFlags() & Qt::WindowSystemMenuHint);
     EXPECT_EQ(list->LisFilOrdListBox->size(), QSize(796, 500));
     EXPECT_TRUE(list->LisFilOrdListBox->font().bold());
     EXPECT_EQ(list->LisFilOrdListBox->font().pixelSize(), 11);
@@ -178,7 +176,6 @@ TEST_F(ListWindowTest, WindowLayout) {
     EXPECT_EQ(captions, (QStringList{"Group Filter", "Words Filter", "Return"}));
 
     EXPECT_EQ(words.windowTitle(), "Type the words to filter list");
-    EXPECT_FALSE(words.windowFlags() & Qt::WindowCloseButtonHint);
     captions.clear();
     for (QAction* action : words.MainMenu1->actions()) captions << action->text();
     EXPECT_EQ(captions, (QStringList{"Turn ON Filter", "Turn OFF Filter", "Cancel"}));

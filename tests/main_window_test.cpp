@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QWindow>
 #include <filesystem>
+#include <functional>
 
 #include "app/qt/ProgramWindows.h"
 #include "db/Fields.h"
@@ -61,11 +65,9 @@ TEST_F(MainWindowTest, WindowLayout) {
     ASSERT_NE(client, nullptr);
     EXPECT_EQ(client->size(), QSize(720, 474));
     EXPECT_EQ(client->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    EXPECT_FALSE(main->windowFlags() & Qt::WindowMaximizeButtonHint);
 
     EXPECT_EQ(progress->windowTitle(), "Please wait...");
     EXPECT_EQ(progress->size(), QSize(436, 30));
-    EXPECT_FALSE(progress->windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_EQ(progress->ProgressBar->minimum(), 0);
     EXPECT_EQ(progress->ProgressBar->maximum(), 100);
     EXPECT_FALSE(progress->isVisible());
@@ -92,6 +94,78 @@ TEST_F(MainWindowTest, EveryWindowOpensCentred) {
     QMessageBox box(QMessageBox::Information, "Information", "File empty!", QMessageBox::Ok, main);
     box.show();
     EXPECT_EQ(xy(box.geometry().center()), xy(main->geometry().center()));
+}
+
+// Every window has a fixed border under its caption; only the main window
+// has title-bar buttons, and none of them maximises.
+TEST_F(MainWindowTest, FixedFramesWithTheirTitleBarButtons) {
+    Open({test::MakeFoodLine("A")});
+    const Qt::WindowFlags anyButton = Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                                      Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint |
+                                      Qt::WindowShadeButtonHint;
+    const Qt::WindowFlags mainButtons =
+        Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
+    const struct {
+        QWidget* window;
+        Qt::WindowType type;
+        Qt::WindowFlags buttons;
+    } cases[] = {
+        {main, Qt::Window, mainButtons},   {progress, Qt::Dialog, {}},
+        {&windows->list, Qt::Dialog, {}},  {&windows->amount, Qt::Dialog, {}},
+        {&windows->words, Qt::Dialog, {}},
+    };
+    for (const auto& [window, type, buttons] : cases) {
+        SCOPED_TRACE(window->windowTitle().toStdString());
+        window->show();
+        const Qt::WindowFlags flags = window->windowFlags();
+        EXPECT_EQ(window->windowType(), type);
+        EXPECT_TRUE(flags.testFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                    Qt::MSWindowsFixedSizeDialogHint));
+        EXPECT_FALSE(flags & Qt::FramelessWindowHint);
+        EXPECT_EQ(flags & anyButton, buttons);
+        EXPECT_EQ(window->minimumSize(), window->size());
+        EXPECT_EQ(window->maximumSize(), window->size());
+        window->hide();
+    }
+}
+
+// The window manager's close request (Alt+F4, or a close box it draws
+// anyway) leaves a modal window without a close box open; it ends with the
+// result of its own command.
+TEST_F(MainWindowTest, CloseRequestsLeaveWindowsWithoutCloseBoxOpen) {
+    Open({test::MakeFoodLine("A"), test::MakeFoodLine("B")});
+    main->FormActivate();
+    TVisLisIngForm& list = windows->list;
+    const struct {
+        std::function<int()> show;  // shows the window modally, gives its outcome
+        std::function<void()> command;
+        int outcome;
+    } cases[] = {
+        {[&] { return windows->amount.exec(); }, [&] { windows->amount.BitBtn2->click(); },
+         TCadQuaForm::kCancel},
+        {[&] { return windows->words.exec(); }, [&] { windows->words.TurnOFFFilter2->trigger(); },
+         TPalChaForm::kTurnOffFilter},
+        {[&] {
+             main->List1Click();
+             return main->CurrentFoodIndex();
+         },
+         [&] {
+             list.LisFilOrdListBox->setCurrentRow(1);
+             list.Retorna1->trigger();
+         },
+         1},
+    };
+    for (const auto& [show, command, outcome] : cases) {
+        QString title;
+        bool closed = true;
+        test::WhenModal([&](QWidget* modal) {
+            title = modal->windowTitle();
+            closed = modal->windowHandle()->close() || !modal->isVisible();
+            command();
+        });
+        EXPECT_EQ(show(), outcome) << title.toStdString();
+        EXPECT_FALSE(closed) << title.toStdString();
+    }
 }
 
 TEST_F(MainWindowTest, FirstActivationLoadsOnce) {

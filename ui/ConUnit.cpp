@@ -3,11 +3,11 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
+#include "ui/WindowFrame.h"
+
 namespace quorvex {
 
-TConForm::TConForm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::MSWindowsFixedSizeDialogHint) {
+TConForm::TConForm(QWidget* parent) : QDialog(parent, FixedFrame(Qt::Dialog, TitleButtons::None)) {
     setWindowTitle("Please wait...");
     setModal(false);
     setAutoFillBackground(true);

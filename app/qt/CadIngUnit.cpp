@@ -23,6 +23,7 @@
 #include "ui/ConUnit.h"
 #include "ui/MenuCommand.h"
 #include "ui/Text1252.h"
+#include "ui/WindowFrame.h"
 
 namespace quorvex {
 
@@ -32,9 +33,7 @@ constexpr int kClientHeight = 474;
 }  // namespace
 
 TCadIngForm::TCadIngForm(const std::string& applicationDirectory, QWidget* parent)
-    : ActivatedWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+    : ActivatedWindow(parent, FixedFrame(Qt::Window, TitleButtons::MenuMinimiseClose)) {
     setWindowTitle(
         "Composition of Foods Raw, Processed, Prepared - USDA Nutrient Database Release 14");
 

@@ -11,6 +11,7 @@
 
 #include "app/qt/AmountField.h"
 #include "db/StrUnit.h"
+#include "ui/WindowFrame.h"
 
 namespace quorvex {
 
@@ -81,8 +82,7 @@ QLabel* SentenceLabel(const char* caption, const QRect& place, QWidget* parent) 
 }  // namespace
 
 TCadQuaForm::TCadQuaForm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::MSWindowsFixedSizeDialogHint) {
+    : QDialog(parent, FixedFrame(Qt::Dialog, TitleButtons::None)) {
     setWindowTitle("USDA R14");
     setFixedSize(330, 57);
 

@@ -6,6 +6,7 @@
 
 #include "list/qt/WordEdit.h"
 #include "ui/MenuCommand.h"
+#include "ui/WindowFrame.h"
 
 namespace quorvex {
 
@@ -15,8 +16,7 @@ constexpr int kClientHeight = 48;
 }  // namespace
 
 TPalChaForm::TPalChaForm(QWidget* parent)
-    : ActivatedWindow(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                  Qt::MSWindowsFixedSizeDialogHint) {
+    : ActivatedWindow(parent, FixedFrame(Qt::Dialog, TitleButtons::None)) {
     setWindowTitle("Type the words to filter list");
 
     auto* client = new QWidget;

@@ -18,6 +18,7 @@
 #include "ui/ErrorReport.h"
 #include "ui/MenuCommand.h"
 #include "ui/Text1252.h"
+#include "ui/WindowFrame.h"
 
 namespace quorvex {
 
@@ -29,8 +30,7 @@ constexpr char kEnterKey = 13;
 
 TVisLisIngForm::TVisLisIngForm(const std::string& applicationDirectory, std::string settingsPath,
                                QWidget* parent)
-    : ActivatedWindow(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                  Qt::MSWindowsFixedSizeDialogHint),
+    : ActivatedWindow(parent, FixedFrame(Qt::Dialog, TitleButtons::None)),
       settingsPath_(std::move(settingsPath)) {
     setWindowTitle("USDA Nutrient Database Release 14 - Double clik to select and return");
 
