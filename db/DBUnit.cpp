@@ -1,12 +1,11 @@
 #include "db/DBUnit.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
@@ -102,30 +101,6 @@ std::vector<std::string> SplitLines(std::string_view fileBytes) {
 
 std::string GetField(int n, const std::string& line) { return std::string(FieldView(line, n)); }
 
-std::string ReadWholeFile(const std::string& path) {
-    const std::runtime_error failure("Cannot open file " + path);
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw failure;
-    std::string bytes;
-    struct stat info {};
-    if (fstat(fd, &info) == 0 && info.st_size > 0) {
-        bytes.reserve(static_cast<size_t>(info.st_size));
-    }
-    char buffer[1 << 16];
-    for (;;) {
-        const ssize_t got = read(fd, buffer, sizeof buffer);
-        if (got == 0) break;
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            close(fd);
-            throw failure;
-        }
-        bytes.append(buffer, static_cast<size_t>(got));
-    }
-    close(fd);
-    return bytes;
-}
-
 // ---- Text list ---------------------------------------------------------------
 
 namespace {
@@ -218,7 +193,7 @@ void BuildIndex(const TextList& table, std::unique_ptr<TextList>& index, bool wi
 }  // namespace
 
 void LoadFoodTable(const std::string& path, std::unique_ptr<TextList>& table,
-                   std::unique_ptr<TextList>& index, ProgressSink& progress) {
+                   std::unique_ptr<TextList>& index, ProgressSink& progress) try {
     ReadLinesInto(path, table);
     progress.Show(100);
     std::vector<std::string>& lines = table->Items();
@@ -236,13 +211,17 @@ void LoadFoodTable(const std::string& path, std::unique_ptr<TextList>& table,
     std::vector<std::string> inTableOrder(lines.begin(), lines.end());
     lines.swap(inTableOrder);
     BuildIndex(*table, index, true);
+} catch (const std::bad_alloc&) {
+    ThrowNotEnoughMemory(path);
 }
 
 void LoadGroupTable(const std::string& path, std::unique_ptr<TextList>& table,
-                    std::unique_ptr<TextList>& index) {
+                    std::unique_ptr<TextList>& index) try {
     ReadLinesInto(path, table);
     table->SetSorted(true);
     BuildIndex(*table, index, false);
+} catch (const std::bad_alloc&) {
+    ThrowNotEnoughMemory(path);
 }
 
 std::string GetItemField(const TextList& table, int i, int n) {

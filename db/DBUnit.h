@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "db/WholeFile.h"
+
 namespace quorvex {
 
 // ---- Directories and paths -------------------------------------------------
@@ -44,9 +46,6 @@ std::vector<std::string> SplitLines(std::string_view fileBytes);
 // field the last field is returned again; n <= 0 gives the empty text.
 std::string GetField(int n, const std::string& line);
 
-// Reads a whole file. Throws std::runtime_error "Cannot open file <path>"
-// when it cannot be opened or read.
-std::string ReadWholeFile(const std::string& path);
 
 // ---- Text list ---------------------------------------------------------------
 
@@ -122,12 +121,13 @@ int ProgressPercent(int i, int count);
 // (field 1 and its bar for every line). Absent lists are created, present
 // ones cleared. If the file cannot be opened, throws std::runtime_error
 // "Cannot open file <path>" with the table cleared, the index untouched and
-// the sink never shown.
+// the sink never shown. Running out of memory throws std::runtime_error
+// "Not enough memory to read file <path>".
 void LoadFoodTable(const std::string& path, std::unique_ptr<TextList>& table,
                    std::unique_ptr<TextList>& index, ProgressSink& progress);
 
 // Reads the groups file (plain), sorts it and builds the code index (field
-// 1 without its bar). Same error rule as LoadFoodTable.
+// 1 without its bar). Same error rules as LoadFoodTable.
 void LoadGroupTable(const std::string& path, std::unique_ptr<TextList>& table,
                     std::unique_ptr<TextList>& index);
 

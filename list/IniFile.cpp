@@ -4,10 +4,9 @@
 #include <cctype>
 #include <charconv>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 
 #include "db/AtomicFile.h"
+#include "db/WholeFile.h"
 
 namespace quorvex {
 
@@ -83,10 +82,8 @@ IniFile IniFile::Parse(std::string_view bytes) {
 }
 
 IniFile IniFile::Load(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return IniFile();
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    return Parse(bytes);
+    const std::optional<std::string> bytes = ReadSmallFile(path, kMaxBytes);
+    return bytes ? Parse(*bytes) : IniFile();
 }
 
 int IniFile::FindSection(std::string_view section) const {
@@ -160,7 +157,12 @@ int ReadIniInteger(const std::optional<std::string>& value, int defaultValue) {
     const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     if (hex) text.remove_prefix(2);
     if (!text.empty() && text.front() == '+' && !hex) text.remove_prefix(1);
-    if (text.empty() || text.front() == '+' || (hex && text.front() == '-')) return defaultValue;
+    // from_chars takes a "-" of its own, which after "0x" or "+" would make
+    // "0x-1" or "+-5" a number.
+    const bool prefixed = text.size() < value->size();
+    if (text.empty() || text.front() == '+' || (prefixed && text.front() == '-')) {
+        return defaultValue;
+    }
     const auto number = ParseInteger(text, hex ? 16 : 10);
     if (!number || *number < INT32_MIN || *number > INT32_MAX) return defaultValue;
     return static_cast<int>(*number);

@@ -5,6 +5,7 @@
 // was.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,9 +21,12 @@ class IniFile {
     // The file's bytes, as read from disk.
     static IniFile Parse(std::string_view bytes);
 
-    // The file at path; a file that is missing or cannot be read gives an
-    // empty one, as every key then takes its default.
+    // The file at path when a regular file of at most kMaxBytes stands
+    // there itself; anything else (nothing, an unreadable file, a symbolic
+    // link, a FIFO, a device, a folder, a larger file) gives an empty one,
+    // as every key then takes its default. Never blocks.
     static IniFile Load(const std::string& path);
+    static constexpr std::size_t kMaxBytes = 64 * 1024;
 
     // The value of key in section, blanks around it trimmed; nothing when
     // the section or the key is missing.
@@ -37,8 +41,9 @@ class IniFile {
     // line end the file uses (LF for a new file).
     std::string Serialize() const;
 
-    // Serialize, written to path whole or not at all (never through a
-    // symbolic link). Throws std::runtime_error "Unable to write to <path>".
+    // Serialize, written to path by WriteFileAtomically: whole or not at
+    // all, and only over a regular file that the current user owns. Throws
+    // std::runtime_error "Unable to write to <path>".
     void Save(const std::string& path) const;
 
   private:
@@ -59,7 +64,7 @@ class IniFile {
     std::string newLineEnd_ = "\n";
 };
 
-// An integer value: decimal with an optional sign, or hexadecimal after
+// An integer value: decimal with one optional sign, or hexadecimal after
 // "0x" or "0X" when the value is longer than two characters. Anything else,
 // also a number out of the 32-bit range, and a missing value give
 // defaultValue.

@@ -1,0 +1,32 @@
+// Reading a file whole into memory. The one reader of every file the
+// programs read: the data files, the settings file and USDA's files. It
+// opens without blocking and reads only regular files, so a FIFO, a device
+// or a folder put where a file is expected fails at once instead of
+// hanging the caller or filling memory.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace quorvex {
+
+// The bytes of the regular file at path (a symbolic link to one is
+// followed). Throws std::runtime_error "Cannot open file <path>" when it
+// cannot be opened or read or is not a regular file, and "Not enough
+// memory to read file <path>" when it is larger than half this machine's
+// memory or its bytes cannot be allocated. The message names the file in
+// every case, so callers pass it on to the user as it is.
+std::string ReadWholeFile(const std::string& path);
+
+// The bytes of the regular file standing at path itself when it holds at
+// most maxBytes; nothing for anything else (nothing there, a symbolic
+// link, a FIFO, a device, a folder, a larger file, a read error). For files
+// in folders where anyone may plant anything, such as the settings file.
+std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t maxBytes);
+
+// Throws std::runtime_error "Not enough memory to read file <path>": for
+// work on a file's bytes that ran out of memory after they were read.
+[[noreturn]] void ThrowNotEnoughMemory(const std::string& path);
+
+}  // namespace quorvex
