@@ -11,3 +11,5 @@ add_library(quorvex_qt_test_support STATIC support/QtTestSupport.cpp)
 target_link_libraries(quorvex_qt_test_support PUBLIC quorvex_test_support quorvex_ui)
 
 quorvex_test(main_window_tests main_window_test.cpp QT LIBS quorvex_qt_test_support)
+
+quorvex_test(hostile_files_tests hostile_files_test.cpp LIBS quorvex_test_support)

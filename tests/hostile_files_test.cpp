@@ -1,0 +1,211 @@
+// What another local user can plant at the settings path, and data files
+// that are not plain files or are too large: each case in the test's own
+// folder.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <stdexcept>
+
+#include "db/AtomicFile.h"
+#include "db/DBUnit.h"
+#include "list/IniFile.h"
+#include "tests/support/TestSupport.h"
+
+namespace quorvex {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr uid_t kOtherUser = 65534;  // nobody
+
+// Something planted at path by the time the program looks.
+struct Planted {
+    const char* name;
+    std::function<void(const std::string& dir, const std::string& path)> plant;
+};
+
+const Planted kOddThings[] = {
+    {"FIFO", [](const std::string&, const std::string& path) { mkfifo(path.c_str(), 0666); }},
+    {"link to /dev/zero",
+     [](const std::string&, const std::string& path) { fs::create_symlink("/dev/zero", path); }},
+    {"folder", [](const std::string&, const std::string& path) { fs::create_directory(path); }},
+    {"link to a private file",
+     [](const std::string& dir, const std::string& path) {
+         test::WriteFile(dir + "secret", "[Lista Ingredientes]\nPalCha=SECRET\n");
+         chmod((dir + "secret").c_str(), 0600);
+         fs::create_symlink(dir + "secret", path);
+     }},
+};
+
+std::string Kind(const std::string& path) {
+    const fs::file_status status = fs::symlink_status(path);
+    return std::to_string(static_cast<int>(status.type())) + " " +
+           std::to_string(static_cast<int>(status.permissions()));
+}
+
+// ---- The settings file --------------------------------------------------------
+
+class PlantedSettings : public testing::TestWithParam<Planted> {
+  protected:
+    void SetUp() override { GetParam().plant(dir.Path(), path); }
+    test::TempDir dir;
+    const std::string path = dir.Path() + "VARDELO.ini";
+};
+
+TEST_P(PlantedSettings, ReadsAsEmptyAndIsNeverWritten) {
+    EXPECT_EQ(IniFile::Load(path).Serialize(), "");
+    const std::string before = Kind(path);
+    IniFile file;
+    file.Set("Lista Ingredientes", "AtiFil", "1");
+    try {
+        file.Save(path);
+        ADD_FAILURE() << "written over a " << GetParam().name;
+    } catch (const std::runtime_error& failure) {
+        EXPECT_EQ(std::string(failure.what()), "Unable to write to " + path);
+    }
+    EXPECT_EQ(Kind(path), before);
+    if (fs::exists(dir.Path() + "secret")) {
+        EXPECT_EQ(test::ReadFile(dir.Path() + "secret"), "[Lista Ingredientes]\nPalCha=SECRET\n");
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()),
+              fs::exists(dir.Path() + "secret") ? 2 : 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PlantedSettings, testing::ValuesIn(kOddThings),
+                         [](const auto& info) { return std::to_string(info.index); });
+
+TEST(SettingsFile, OnlyUpTo64KiBIsRead) {
+    test::TempDir dir;
+    const std::string path = dir.Path() + "VARDELO.ini";
+    const std::string header = "[Lista Ingredientes]\nPalCha=";
+    test::WriteFile(path, header + std::string(IniFile::kMaxBytes - header.size(), 'A'));
+    EXPECT_EQ(IniFile::Load(path).Get("Lista Ingredientes", "PalCha")->size(),
+              IniFile::kMaxBytes - header.size());
+    test::WriteFile(path, header + std::string(IniFile::kMaxBytes, 'A'));
+    EXPECT_EQ(IniFile::Load(path).Serialize(), "");
+    // A huge sparse file is refused by its size, not read.
+    ASSERT_EQ(truncate(path.c_str(), 1LL << 40), 0);
+    EXPECT_EQ(IniFile::Load(path).Serialize(), "");
+}
+
+// Mode of the file found -> mode of the file written over it.
+TEST(SettingsFile, KeepsPermissionBitsButNeverSetIdOrSticky) {
+    const std::pair<mode_t, mode_t> kModes[] = {
+        {0640, 0640}, {0600, 0600}, {04755, 0755}, {02770, 0770}, {01666, 0666}};
+    for (const auto& [found, written] : kModes) {
+        test::TempDir dir;
+        const std::string path = dir.Path() + "VARDELO.ini";
+        test::WriteFile(path, "[A]\nx=1\n");
+        ASSERT_EQ(chmod(path.c_str(), found), 0);
+        WriteFileAtomically(path, "[A]\nx=2\n");
+        struct stat info {};
+        ASSERT_EQ(stat(path.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, written) << std::oct << found;
+        EXPECT_EQ(test::ReadFile(path), "[A]\nx=2\n");
+    }
+}
+
+TEST(SettingsFile, NewFileGets0644LessTheUmask) {
+    for (const mode_t mask : {022, 077, 0}) {
+        test::TempDir dir;
+        const mode_t saved = umask(mask);
+        WriteFileAtomically(dir.Path() + "new.ini", "x");
+        umask(saved);
+        struct stat info {};
+        ASSERT_EQ(stat((dir.Path() + "new.ini").c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0644 & ~mask) << std::oct << mask;
+    }
+}
+
+// The first user of the machine owns the file; the second reads it and is
+// told that it cannot be written, and the first user's file stays whole.
+// The planted set-user-ID program is such another user's file.
+TEST(SettingsFile, AnotherUsersFileIsReadButNeverReplaced) {
+    if (geteuid() != 0) GTEST_SKIP() << "giving a file to another user needs root";
+    for (const mode_t mode : {0644, 04755}) {
+        test::TempDir dir;
+        const std::string path = dir.Path() + "VARDELO.ini";
+        test::WriteFile(path, "[Lista Ingredientes]\nAtiFil=2\n");
+        ASSERT_EQ(chown(path.c_str(), kOtherUser, kOtherUser), 0);
+        ASSERT_EQ(chmod(path.c_str(), mode), 0);
+        IniFile file = IniFile::Load(path);
+        EXPECT_EQ(file.Get("Lista Ingredientes", "AtiFil"), "2");
+        file.Set("Lista Ingredientes", "AtiFil", "5");
+        EXPECT_THROW(file.Save(path), std::runtime_error);
+        struct stat info {};
+        ASSERT_EQ(stat(path.c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, kOtherUser);
+        EXPECT_EQ(info.st_mode & 07777, mode);
+        EXPECT_EQ(test::ReadFile(path), "[Lista Ingredientes]\nAtiFil=2\n");
+    }
+}
+
+// A process killed part-way through the write (here by the signal a file
+// size limit sends) leaves the old file and nothing else.
+TEST(SettingsFile, KillDuringTheWriteLeavesNoTemporaryFile) {
+    test::TempDir dir;
+    const std::string path = dir.Path() + "VARDELO.ini";
+    test::WriteFile(path, "old");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_DFL);
+        const rlimit small{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &small);
+        try {
+            WriteFileAtomically(path, std::string(1 << 20, 'x'));
+        } catch (...) {
+        }
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ);
+    EXPECT_EQ(test::ReadFile(path), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+}
+
+// ---- The data files -------------------------------------------------------------
+
+class PlantedDataFile : public testing::TestWithParam<Planted> {};
+
+TEST_P(PlantedDataFile, FailsAtOnceNamingTheFile) {
+    test::TempDir dir;
+    const std::string path = dir.Path() + "ArqIng.dad";
+    GetParam().plant(dir.Path(), path);
+    std::unique_ptr<TextList> table, index;
+    test::NoProgress progress;
+    try {
+        LoadFoodTable(path, table, index, progress);
+        // Only the link to a readable private file may load.
+        EXPECT_EQ(std::string(GetParam().name), "link to a private file");
+    } catch (const std::runtime_error& failure) {
+        EXPECT_EQ(std::string(failure.what()), "Cannot open file " + path);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PlantedDataFile, testing::ValuesIn(kOddThings),
+                         [](const auto& info) { return std::to_string(info.index); });
+
+TEST(DataFile, TooLargeForMemoryIsNamed) {
+    test::TempDir dir;
+    const std::string path = dir.Path() + "ArqGruIng.dad";
+    test::WriteFile(path, "");
+    ASSERT_EQ(truncate(path.c_str(), 1LL << 42), 0);
+    std::unique_ptr<TextList> table, index;
+    try {
+        LoadGroupTable(path, table, index);
+        ADD_FAILURE() << "a 4 TiB file loaded";
+    } catch (const std::runtime_error& failure) {
+        EXPECT_EQ(std::string(failure.what()), "Not enough memory to read file " + path);
+    }
+}
+
+}  // namespace
+}  // namespace quorvex
