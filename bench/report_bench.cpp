@@ -1,6 +1,7 @@
 // Drawing the composition report on the screen image and on a 600 dpi
 // page, each beside the cost of filling the same image white in the same
-// run.
+// run; and a report whose description is a 20 MB line beside the ordinary
+// one.
 #include <benchmark/benchmark.h>
 
 #include <QImage>
@@ -25,7 +26,7 @@ namespace {
 // printer mode draws at R = 600.
 class ReportFixture {
   public:
-    ReportFixture() {
+    explicit ReportFixture(const std::string& description) {
         std::map<int, std::string> fields;
         for (int field = kFirstNutrientField; field <= kLastNutrientField; ++field) {
             fields[field] = std::to_string(field * 7 % 97) + "." + std::to_string(field % 10);
@@ -36,7 +37,7 @@ class ReportFixture {
         fields[kCommonName] = "apple";
         fields[kScientificName] = "Malus domestica";
         fields[kHouseholdWeights] = "1 cup, quartered~125~1 medium~182~1 large~223~";
-        test::WriteDatabase(dir_.Path(), {test::MakeFoodLine("Apples, raw, with skin", fields)},
+        test::WriteDatabase(dir_.Path(), {test::MakeFoodLine(description, fields)},
                             {"09|Fruits and Fruit Juices"});
         windows_ = std::make_unique<ProgramWindows>(dir_.Path(), dir_.Path() + "settings.ini");
         Main().FormActivate();
@@ -55,6 +56,7 @@ class ReportFixture {
 
 // Made in main() while the application lives, and gone before it.
 std::unique_ptr<ReportFixture> fixture;
+std::unique_ptr<ReportFixture> longLineFixture;
 
 ReportFixture& Fixture() { return *fixture; }
 
@@ -71,10 +73,10 @@ QImage WhiteImage(QSize size, int dotsPerInch) {
 const QSize kScreenImage(703, 777);
 const QSize kPage600(4961, 7016);
 
-void DrawOver(QImage& image, bool screenMode) {
+void DrawOver(QImage& image, bool screenMode, ReportFixture& food = Fixture()) {
     QPainter painter(&image);
     PainterCanvas canvas(painter);
-    Fixture().Main().DrawReport(screenMode ? nullptr : &Fixture().Main().Printer(), canvas, 250.0);
+    food.Main().DrawReport(screenMode ? nullptr : &food.Main().Printer(), canvas, 250.0);
 }
 
 void BM_DrawReportScreen(benchmark::State& state) {
@@ -83,6 +85,13 @@ void BM_DrawReportScreen(benchmark::State& state) {
     benchmark::DoNotOptimize(image.constBits());
 }
 BENCHMARK(BM_DrawReportScreen)->Unit(benchmark::kMillisecond);
+
+void BM_DrawReportScreenLongLine(benchmark::State& state) {
+    QImage image = WhiteImage(kScreenImage, 96);
+    for (auto _ : state) DrawOver(image, true, *longLineFixture);
+    benchmark::DoNotOptimize(image.constBits());
+}
+BENCHMARK(BM_DrawReportScreenLongLine)->Unit(benchmark::kMillisecond);
 
 void BM_FillScreenImage(benchmark::State& state) {
     QImage image = WhiteImage(kScreenImage, 96);
@@ -115,10 +124,15 @@ BENCHMARK(BM_FillPage600)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     quorvex::QuorvexApplication application(argc, argv);
-    quorvex::fixture = std::make_unique<quorvex::ReportFixture>();
-    const int status = quorvex::bench::RunWithRatios(argc, argv,
-                                                     {{"BM_DrawReportScreen", "BM_FillScreenImage"},
-                                                      {"BM_DrawReportPage600", "BM_FillPage600"}});
+    quorvex::fixture = std::make_unique<quorvex::ReportFixture>("Apples, raw, with skin");
+    quorvex::longLineFixture =
+        std::make_unique<quorvex::ReportFixture>("Apples, " + std::string(20'000'000, 'x'));
+    const int status =
+        quorvex::bench::RunWithRatios(argc, argv,
+                                      {{"BM_DrawReportScreen", "BM_FillScreenImage"},
+                                       {"BM_DrawReportScreenLongLine", "BM_DrawReportScreen"},
+                                       {"BM_DrawReportPage600", "BM_FillPage600"}});
+    quorvex::longLineFixture.reset();
     quorvex::fixture.reset();
     return status;
 }

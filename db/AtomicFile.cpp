@@ -73,7 +73,8 @@ class PendingFile {
 
     // Gives the file the name path, which must be free.
     bool LinkAs(const std::string& path) {
-        const bool linked = name_.empty() ? LinkUnnamed(path) : link(name_.c_str(), path.c_str()) == 0;
+        const bool linked =
+            name_.empty() ? LinkUnnamed(path) : link(name_.c_str(), path.c_str()) == 0;
         if (linked) Discard();
         return linked;
     }
@@ -84,8 +85,10 @@ class PendingFile {
         // for as short a time as two calls take.
         for (int attempt = 0; name_.empty() && attempt < 100; ++attempt) {
             const std::string name = TemporaryName(path);
-            if (LinkUnnamed(name)) name_ = name;
-            else if (errno != EEXIST) return false;
+            if (LinkUnnamed(name))
+                name_ = name;
+            else if (errno != EEXIST)
+                return false;
         }
         if (name_.empty() || rename(name_.c_str(), path.c_str()) != 0) return false;
         name_.clear();

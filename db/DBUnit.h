@@ -46,7 +46,6 @@ std::vector<std::string> SplitLines(std::string_view fileBytes);
 // field the last field is returned again; n <= 0 gives the empty text.
 std::string GetField(int n, const std::string& line);
 
-
 // ---- Text list ---------------------------------------------------------------
 
 // An ordered list of single-byte texts with a sorted mode. In sorted mode

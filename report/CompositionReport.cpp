@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <iterator>
 #include <system_error>
+#include <utility>
 
 #include "db/DecimalText.h"
 #include "db/Fields.h"
@@ -188,14 +189,16 @@ class ReportWriter {
 };
 
 // Draws the title in one or two rows and gives the number of rows taken.
-int DrawTitle(ReportWriter& writer, const std::string& description) {
-    const std::string title = UpperAscii(description);
+int DrawTitle(ReportWriter& writer, std::string description) {
+    const std::string title = UpperAscii(std::move(description));
     if (title.size() <= static_cast<std::size_t>(kTitleRowLength)) {
         writer.Left(1, title);
         return 1;
     }
     writer.Left(1, title.substr(0, kTitleCut) + "...");
-    writer.Left(2, "..." + title.substr(kTitleCut));
+    // Built in place: a damaged file can make the title millions of
+    // characters long.
+    writer.Left(2, std::string("...").append(title, kTitleCut));
     return 2;
 }
 
@@ -278,6 +281,11 @@ std::string FormatAmountText(double amount, char decimalSeparator) {
 void DrawCompositionReport(Canvas& canvas, int ppi, double amount, char decimalSeparator,
                            const std::string& foodLine, const TextList& groupTable,
                            const TextList& groupCodeIndex) {
+    // Every later field is looked up from the line's start, past the
+    // description, which a damaged file may make millions of characters
+    // long; behind an empty first field the other fields are the same.
+    const std::size_t bar = foodLine.find('|');
+    const std::string otherFields = bar == std::string::npos ? foodLine : foodLine.substr(bar);
     ReportWriter writer(canvas, ppi);
     writer.Style(true);
     const int b = DrawTitle(writer, GetField(kFoodDescription, foodLine));
@@ -285,12 +293,12 @@ void DrawCompositionReport(Canvas& canvas, int ppi, double amount, char decimalS
     writer.Left(b + 1, "Amount in " + FormatAmountText(amount, decimalSeparator) +
                            " grams of edible portion - Blanks indicate lack of reliable data" +
                            RepeatText(" ", kAmountLineTrailingBlanks));
-    writer.Left(b + 2, RefuseLine(foodLine));
+    writer.Left(b + 2, RefuseLine(otherFields));
     writer.Rule(b + 2);
     writer.Style(false);
     const int d = b + 3;
-    DrawLeftColumn(writer, d, amount, foodLine, groupTable, groupCodeIndex);
-    DrawRightColumn(writer, d, amount, foodLine);
+    DrawLeftColumn(writer, d, amount, otherFields, groupTable, groupCodeIndex);
+    DrawRightColumn(writer, d, amount, otherFields);
 }
 
 }  // namespace quorvex

@@ -101,6 +101,26 @@ TEST(PainterCanvas, OpaqueCellsAndLinesWithoutGrey) {
     EXPECT_EQ(BlackIn(image, 0, 120, 0, 39), 100 + 30);
 }
 
+// Only what can reach the right edge is laid out; what shows is the same
+// as on a surface wide enough for the whole text.
+TEST(PainterCanvas, LongTextsShowAsOnAWideSurface) {
+    std::string text;
+    for (int i = 0; i < 3000; ++i) text += static_cast<char>(i % 2 ? 'A' + i % 26 : 0xC0 + i % 64);
+    const auto draw = [&](int width, int x) {
+        QImage image(width, 20, QImage::Format_RGB32);
+        image.fill(kBlack);
+        QPainter painter(&image);
+        PainterCanvas canvas(painter);
+        canvas.SetFont("Courier New", 14, false);
+        canvas.TextOut(x, 3, text);
+        return image;
+    };
+    for (const int x : {3, 90, 119, 130}) {
+        const QImage wide = draw(30000, x);
+        EXPECT_EQ(draw(120, x), wide.copy(0, 0, 120, 20)) << x;
+    }
+}
+
 TEST(PainterCanvas, CellHeightsFitTheRows) {
     QImage image(10, 10, QImage::Format_RGB32);
     for (int cell : {14, 45, 89}) {

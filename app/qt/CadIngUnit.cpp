@@ -162,7 +162,7 @@ const std::string& TCadIngForm::CurrentFoodLine() const {
 }
 
 void TCadIngForm::DrawReport(const QPrinter* printer, Canvas& canvas, double amount) {
-    const std::string foodLine = CurrentFoodLine();
+    const std::string& foodLine = CurrentFoodLine();
     const int ppi = printer == nullptr ? ScreenReportResolution()
                                        : PrinterReportResolution(PrinterPixelsPerInchOf(*printer));
     DrawCompositionReport(canvas, ppi, amount, LocaleDecimalSeparator(), foodLine,

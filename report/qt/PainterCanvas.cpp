@@ -79,11 +79,27 @@ void PainterCanvas::SetFont(const std::string& face, int cellHeight, bool bold) 
     painter_.setFont(font);
     metrics_.emplace(font, painter_.device());
     cellHeight_ = cellHeight;
+    cellAdvance_ = std::max(1, metrics_->horizontalAdvance(QLatin1Char(' ')));
 }
 
 void PainterCanvas::TextOut(int x, int y, const std::string& text) {
-    const QString shown = FromWin1252(text);
-    painter_.fillRect(x, y, metrics_->horizontalAdvance(shown), cellHeight_, Qt::white);
+    // Qt lays a text out whole before clipping it, at a cost that grows
+    // with its length (a data file may hold a line of millions of
+    // characters). The font is fixed-pitch, so only the characters that
+    // can reach the surface's right edge go to Qt, and one more for a glyph
+    // that overhangs its cell; the pixels stay the same.
+    const int room = painter_.device()->width() - x;
+    if (y >= painter_.device()->height()) return;
+    std::size_t reach = room <= 0 ? 0 : static_cast<std::size_t>(room / cellAdvance_ + 2);
+    QString shown = FromWin1252(text.substr(0, reach));
+    int advance = metrics_->horizontalAdvance(shown);
+    // A character the font lacks may come narrower from another font.
+    while (reach < text.size() && advance < room) {
+        reach *= 2;
+        shown = FromWin1252(text.substr(0, reach));
+        advance = metrics_->horizontalAdvance(shown);
+    }
+    painter_.fillRect(x, y, advance, cellHeight_, Qt::white);
     painter_.setPen(Qt::black);
     painter_.drawText(x, y + metrics_->ascent(), shown);
 }

@@ -25,13 +25,16 @@ class PainterCanvas : public Canvas {
     // no size gives it exactly (the cell stays cellHeight high either way).
     void SetFont(const std::string& face, int cellHeight, bool bold) override;
 
-    // Precondition: SetFont has been called.
+    // Precondition: SetFont has been called. Only the characters that can
+    // reach the device's right edge are laid out, so the cost does not grow
+    // with the text's length.
     void TextOut(int x, int y, const std::string& text) override;
     void HorizontalLine(int x1, int x2, int y) override;
 
   private:
     QPainter& painter_;
     int cellHeight_ = 0;
+    int cellAdvance_ = 1;  // of every character: the font is fixed-pitch
     std::optional<QFontMetrics> metrics_;
 };
 
