@@ -387,6 +387,32 @@ TEST_F(ReportWindowTest, FailedSaveReachesTheErrorReport) {
     EXPECT_EQ(Shown().format(), QImage::Format_Mono);
 }
 
+// A foods file that cannot be loaded leaves no report; the failures a user
+// meets afterwards still say what failed and on which file.
+class FailedLoadTest : public ReportWindowTest {
+  protected:
+    void SetUp() override {
+        std::filesystem::create_directories(dir.Path() + "Dados/ArqIng.dad");
+        windows = std::make_unique<ProgramWindows>(dir.Path(), dir.Path() + "settings.ini");
+        main = &windows->main;
+        test::MessageBoxCatcher boxes;
+        RunGuarded([this] { main->FormActivate(); });
+        ASSERT_EQ(boxes.Seen().size(), 1u);
+        EXPECT_EQ(boxes.Seen().front().text.toStdString(),
+                  "Cannot open file " + dir.Path() + "Dados/ArqIng.dad.");
+    }
+};
+
+TEST_F(FailedLoadTest, SaveImageNamesTheFile) {
+    test::MessageBoxCatcher boxes;
+    const std::string path = dir.Path() + "x.bmp";
+    RunGuarded([&] { SaveAs(QString::fromStdString(path)); });
+    ASSERT_EQ(boxes.Seen().size(), 1u);
+    EXPECT_EQ(boxes.Seen().front().text.toStdString(),
+              "Unable to save the image to " + path + ": no report is on show.");
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
 // ---- Print ------------------------------------------------------------------
 
 int PdfPages(const QByteArray& pdf) {

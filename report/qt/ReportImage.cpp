@@ -56,10 +56,13 @@ QImage MonochromeOf(const QImage& image) {
 }
 
 void SaveBmpFile(const QImage& image, const QString& path) {
+    const std::string failure = "Unable to save the image to " + ToWin1252(path) + ": ";
+    // Without a loaded report there is no bitmap, and Qt's own error text
+    // would be "Unknown error".
+    if (image.isNull()) throw std::runtime_error(failure + "no report is on show");
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "BMP") || !file.commit()) {
-        throw std::runtime_error("Unable to save the image to " + ToWin1252(path) + ": " +
-                                 ToWin1252(file.errorString()));
+        throw std::runtime_error(failure + ToWin1252(file.errorString()));
     }
 }
 

@@ -36,7 +36,8 @@ QImage MonochromeOf(const QImage& image);
 
 // Writes image as a Windows BMP file at path through a temporary file in
 // the same folder renamed over it, so a failed save leaves an existing file
-// as it was. Throws std::runtime_error naming path on failure.
+// as it was. Throws std::runtime_error naming path and the cause on
+// failure, also for a null image (no report on show).
 void SaveBmpFile(const QImage& image, const QString& path);
 
 }  // namespace quorvex
