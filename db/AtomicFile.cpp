@@ -15,11 +15,7 @@ namespace {
 
 constexpr mode_t kPermissionBits = 0777;
 
-mode_t NewFileMode() {
-    const mode_t mask = umask(0);
-    umask(mask);
-    return 0644 & ~mask;
-}
+mode_t NewFileMode() { return 0644 & ~CurrentUmask(); }
 
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.rfind('/');
@@ -114,6 +110,13 @@ class PendingFile {
 };
 
 }  // namespace
+
+mode_t CurrentUmask() {
+    // Reading the mask means setting it; nothing runs in between.
+    const mode_t mask = umask(0);
+    umask(mask);
+    return mask;
+}
 
 mode_t ReplacementMode(const std::string& path) {
     struct stat existing {};

@@ -34,6 +34,9 @@ mode_t ReplacementMode(const std::string& path);
 // WriteFileAtomically, also when something stands at path.
 void WriteNewFile(const std::string& path, std::string_view bytes, mode_t mode);
 
+// The process's file mode creation mask.
+mode_t CurrentUmask();
+
 // Flushes the entries of folder (links and renames in it) to disk. A
 // failure is ignored: the files themselves are on disk already.
 void SyncFolder(const std::string& folder);

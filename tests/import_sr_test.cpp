@@ -1,4 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <csignal>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -337,18 +343,106 @@ TEST(SrImport, NamesAMissingFile) {
     }
 }
 
-TEST(SrImport, AFailedWriteLeavesBothOldFiles) {
+// ---- Replacing the pair -------------------------------------------------------------
+
+// One food and many groups, so that the groups file is written second and
+// is the larger one.
+ImportedDatabase TwoSizedDatabase() {
+    ImportedDatabase database;
+    database.foodLines = {MakeFoodLine("New food")};
+    for (int i = 0; i < 500; ++i) database.groupLines.push_back(std::to_string(1000 + i) + "|New");
+    return database;
+}
+
+std::vector<std::string> Entries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+mode_t ModeOf(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+// A write cut short in the foods file or in the groups file, by a kill (the
+// signal of a file size limit) or by a failure (the same limit with the
+// signal ignored): the old pair stays, and the next import cleans up and
+// writes the new pair.
+TEST(SrImport, KillOrFailureAtAnyPointLeavesTheOldPair) {
+    const ImportedDatabase database = TwoSizedDatabase();
+    const rlim_t foodsSize = FoodsFileBytes(database).size();
+    for (const rlim_t limit : {foodsSize / 2, foodsSize + 100}) {
+        for (const bool killed : {true, false}) {
+            TempDir folder;
+            const std::string dados = folder.Path() + "Dados/";
+            WriteFile(dados + "ArqIng.dad", "old foods");
+            WriteFile(dados + "ArqGruIng.dad", "old groups");
+            const pid_t child = fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                signal(SIGXFSZ, killed ? SIG_DFL : SIG_IGN);
+                const rlimit small{limit, limit};
+                setrlimit(RLIMIT_FSIZE, &small);
+                try {
+                    WriteImportedDatabase(dados, database);
+                } catch (const std::runtime_error&) {
+                    _exit(1);
+                }
+                _exit(0);
+            }
+            int status = 0;
+            ASSERT_EQ(waitpid(child, &status, 0), child);
+            const std::string where = std::to_string(limit) + (killed ? " killed" : " failed");
+            EXPECT_EQ(killed ? WIFSIGNALED(status) : WEXITSTATUS(status) == 1, true) << where;
+            EXPECT_EQ(ReadFile(dados + "ArqIng.dad"), "old foods") << where;
+            EXPECT_EQ(ReadFile(dados + "ArqGruIng.dad"), "old groups") << where;
+            EXPECT_EQ(Entries(folder.Path()).size(), killed ? 2u : 1u) << where;
+
+            WriteImportedDatabase(dados, database);
+            EXPECT_EQ(Entries(folder.Path()), std::vector<std::string>{"Dados"}) << where;
+            EXPECT_EQ(ReadFile(dados + "ArqGruIng.dad"), GroupsFileBytes(database)) << where;
+        }
+    }
+}
+
+TEST(SrImport, KeepsModesOtherFilesAndALinkedFolder) {
+    TempDir folder;
+    const std::string real = folder.Path() + "real/";
+    WriteFile(real + "ArqIng.dad", "old foods");
+    WriteFile(real + "ArqGruIng.dad", "old groups");
+    WriteFile(real + "notes.txt", "mine");
+    chmod((real + "ArqIng.dad").c_str(), 0640);
+    chmod((real + "ArqGruIng.dad").c_str(), 0600);
+    chmod(real.c_str(), 0750);
+    std::filesystem::create_symlink(real, folder.Path() + "Dados");
+    WriteImportedDatabase(folder.Path() + "Dados", TwoSizedDatabase());
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.Path() + "Dados"));
+    EXPECT_EQ(ModeOf(real + "ArqIng.dad"), 0640u);
+    EXPECT_EQ(ModeOf(real + "ArqGruIng.dad"), 0600u);
+    EXPECT_EQ(ModeOf(real), 0750u);
+    EXPECT_EQ(ReadFile(real + "notes.txt"), "mine");
+    EXPECT_EQ(ReadFile(real + "ArqIng.dad"), FoodsFileBytes(TwoSizedDatabase()));
+    EXPECT_EQ(Entries(folder.Path()), (std::vector<std::string>{"Dados", "real"}));
+}
+
+TEST(SrImport, RefusesAFolderHoldingAFolder) {
     TempDir folder;
     const std::string dados = folder.Path() + "Dados/";
     WriteFile(dados + "ArqIng.dad", "old foods");
-    WriteFile(dados + "ArqGruIng.dad", "old groups");
-    // A folder where the groups file's temporary must go makes its write fail
-    // after the foods file's temporary is complete.
-    WriteFile(dados + "ArqGruIng.dad.importing/blocker", "");
-    EXPECT_THROW(WriteImportedDatabase(dados, ConvertInput(SrInput())), std::runtime_error);
+    WriteFile(dados + "keep/file", "x");
+    try {
+        WriteImportedDatabase(dados, TwoSizedDatabase());
+        FAIL() << "no error";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Unable to write to " + dados + ": it holds the folder keep");
+    }
     EXPECT_EQ(ReadFile(dados + "ArqIng.dad"), "old foods");
-    EXPECT_EQ(ReadFile(dados + "ArqGruIng.dad"), "old groups");
-    EXPECT_FALSE(std::filesystem::exists(dados + "ArqIng.dad.importing"));
+    EXPECT_EQ(Entries(folder.Path()), std::vector<std::string>{"Dados"});
 }
 
 // ---- The tool ---------------------------------------------------------------------

@@ -1,8 +1,5 @@
 #include "tools/SrImport.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -13,19 +10,22 @@
 #include <unordered_set>
 #include <utility>
 
-#include "db/AtomicFile.h"
 #include "db/Collation.h"
 #include "db/DBUnit.h"
 #include "db/DecimalText.h"
 #include "db/FieldView.h"
 #include "db/Fields.h"
 #include "tools/FoodEncoder.h"
+#include "tools/StagedFolder.h"
 
 namespace quorvex {
 
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr char kFoodsFileName[] = "ArqIng.dad";
+constexpr char kGroupsFileName[] = "ArqGruIng.dad";
 
 // ---- Records -----------------------------------------------------------------
 
@@ -549,42 +549,6 @@ class SrConverter {
 
 // ---- Writing -----------------------------------------------------------------------
 
-// A finished file under a temporary name beside its final path; removed
-// again unless it was moved into place.
-class StagedFile {
-  public:
-    StagedFile(fs::path path, std::string_view bytes)
-        : path_(std::move(path)), staged_(path_.string() + ".importing") {
-        WriteFileAtomically(staged_.string(), bytes);
-    }
-    ~StagedFile() {
-        std::error_code ignored;
-        if (!moved_) fs::remove(staged_, ignored);
-    }
-    StagedFile(const StagedFile&) = delete;
-    StagedFile& operator=(const StagedFile&) = delete;
-
-    void MoveIntoPlace() {
-        std::error_code error;
-        fs::rename(staged_, path_, error);
-        if (error) throw std::runtime_error("Unable to write to " + path_.string());
-        moved_ = true;
-    }
-
-  private:
-    fs::path path_;
-    fs::path staged_;
-    bool moved_ = false;
-};
-
-// Makes the renames in folder durable.
-void SyncFolder(const fs::path& folder) {
-    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    fsync(fd);
-    close(fd);
-}
-
 }  // namespace
 
 SrFiles ReadSrFiles(const std::string& srDirectory) {
@@ -616,15 +580,10 @@ std::string GroupsFileBytes(const ImportedDatabase& database) {
 }
 
 void WriteImportedDatabase(const std::string& dadosDirectory, const ImportedDatabase& database) {
-    const fs::path folder(dadosDirectory);
-    std::error_code error;
-    fs::create_directories(folder, error);
-    if (error) throw std::runtime_error("Unable to create " + dadosDirectory);
-    StagedFile foods(folder / "ArqIng.dad", FoodsFileBytes(database));
-    StagedFile groups(folder / "ArqGruIng.dad", GroupsFileBytes(database));
-    foods.MoveIntoPlace();
-    groups.MoveIntoPlace();
-    SyncFolder(folder);
+    StagedFolder folder(dadosDirectory, {kFoodsFileName, kGroupsFileName});
+    folder.Write(kFoodsFileName, FoodsFileBytes(database));
+    folder.Write(kGroupsFileName, GroupsFileBytes(database));
+    folder.Commit();
 }
 
 ImportedDatabase ImportSr(const std::string& srDirectory, const std::string& dadosDirectory,

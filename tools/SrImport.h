@@ -77,9 +77,11 @@ std::string FoodsFileBytes(const ImportedDatabase& database);
 std::string GroupsFileBytes(const ImportedDatabase& database);
 
 // Writes ArqIng.dad and ArqGruIng.dad into dadosDirectory, creating it when
-// missing. Both files are first written complete under temporary names and
-// only then renamed into place, so a failure before the renames leaves any
-// previous database as it was. Throws std::runtime_error on failure.
+// missing, as one unit: the new pair is prepared in a folder beside it and
+// exchanged with it in one step (StagedFolder), so a failure or a kill at
+// any moment leaves either the old pair or the new one. The files keep
+// the permission bits of those they replace. Throws std::runtime_error on
+// failure.
 void WriteImportedDatabase(const std::string& dadosDirectory, const ImportedDatabase& database);
 
 // ReadSrFiles, ConvertSr and WriteImportedDatabase in turn; nothing is
