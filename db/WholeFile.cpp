@@ -90,7 +90,7 @@ std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t ma
 }
 
 void ThrowNotEnoughMemory(const std::string& path) {
-    throw std::runtime_error("Not enough memory to read file " + path);
+    throw NotEnoughMemory("Not enough memory to read file " + path);
 }
 
 }  // namespace quorvex

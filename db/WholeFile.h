@@ -7,14 +7,22 @@
 
 #include <cstddef>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 namespace quorvex {
 
+// What ReadWholeFile and ThrowNotEnoughMemory throw when a file does not
+// fit in memory: "Not enough memory to read file <path>".
+class NotEnoughMemory : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
 // The bytes of the regular file at path (a symbolic link to one is
 // followed). Throws std::runtime_error "Cannot open file <path>" when it
-// cannot be opened or read or is not a regular file, and "Not enough
-// memory to read file <path>" when it is larger than half this machine's
+// cannot be opened or read or is not a regular file, and NotEnoughMemory
+// "Not enough memory to read file <path>" when it is larger than half this machine's
 // memory or its bytes cannot be allocated. The message names the file in
 // every case, so callers pass it on to the user as it is.
 std::string ReadWholeFile(const std::string& path);
@@ -25,7 +33,7 @@ std::string ReadWholeFile(const std::string& path);
 // in folders where anyone may plant anything, such as the settings file.
 std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t maxBytes);
 
-// Throws std::runtime_error "Not enough memory to read file <path>": for
+// Throws NotEnoughMemory "Not enough memory to read file <path>": for
 // work on a file's bytes that ran out of memory after they were read.
 [[noreturn]] void ThrowNotEnoughMemory(const std::string& path);
 

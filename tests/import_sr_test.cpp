@@ -235,6 +235,69 @@ TEST(SrImport, ShowsProgressOnlyForLongInput) {
     SrInput().WriteTo(sr.Path());
     ConvertSr(ReadSrFiles(sr.Path()), &progress);
     EXPECT_TRUE(progress.events.empty());
+
+    SrInput input;
+    for (int i = 20000; i < 32000; ++i) {
+        const std::string number = std::to_string(i);
+        input.foods.push_back(FoodRow(number, "1100", "Food " + number));
+        input.values.push_back(ValueRow(number, "255", "1.5"));
+        input.weights.push_back(WeightRow(number, "1", "1", "cup", "240"));
+    }
+    input.WriteTo(sr.Path());
+    ConvertSr(ReadSrFiles(sr.Path()), &progress);
+    EXPECT_EQ(progress.events, (std::vector<std::string>{"show 100", "close"}));
+    ASSERT_GT(progress.positions.size(), 50u);
+    EXPECT_EQ(progress.positions.front(), 0);
+    EXPECT_EQ(progress.positions.back(), 100);
+    EXPECT_TRUE(std::is_sorted(progress.positions.begin(), progress.positions.end()));
+}
+
+// USDA's number of each nutrient the report shows, and its field.
+TEST(SrImport, EveryNutrientNumberFillsItsOwnField) {
+    const std::pair<const char*, int> kNumbers[] = {
+        {"255", kWater},          {"208", kEnergy},       {"203", kProtein},
+        {"204", kTotalLipid},     {"207", kAsh},          {"205", kCarbohydrate},
+        {"291", kFiber},          {"301", kCalcium},      {"303", kIron},
+        {"304", kMagnesium},      {"305", kPhosphorus},   {"306", kPotassium},
+        {"307", kSodium},         {"309", kZinc},         {"312", kCopper},
+        {"315", kManganese},      {"401", kAscorbicAcid}, {"404", kThiamin},
+        {"405", kRiboflavin},     {"406", kNiacin},       {"410", kPantothenicAcid},
+        {"415", kVitaminB6},      {"417", kFolateTotal},  {"431", kFolicAcid},
+        {"432", kFoodFolate},     {"435", kFolateDfe},    {"418", kVitaminB12},
+        {"318", kVitaminAIu},     {"392", kVitaminARe},   {"394", kVitaminE},
+        {"324", kVitaminD},       {"606", kSaturated},    {"645", kMonounsaturated},
+        {"646", kPolyunsaturated}};
+    SrInput input;
+    input.values.clear();
+    input.nutrients.clear();
+    for (const auto& [number, field] : kNumbers) {
+        input.values.push_back(ValueRow("01001", number, std::to_string(field)));
+        input.nutrients.push_back(NutrientRow(number, "0"));
+    }
+    const std::string line = ConvertInput(input).foodLines[0];
+    for (const auto& [number, field] : kNumbers) {
+        EXPECT_EQ(GetField(field, line), std::to_string(field)) << number;
+    }
+    EXPECT_EQ(std::size(kNumbers) + 2,
+              static_cast<std::size_t>(kLastNutrientField - kFirstNutrientField + 1));
+}
+
+// "~~" is an empty text; numbers may carry a sign, and a value that rounds
+// to zero loses its minus.
+TEST(SrImport, EmptyTextsAndSignedNumbers) {
+    SrInput input;
+    input.foods[0] =
+        FoodRow("01001", "0100", "Butter", {{4, "~~"}, {7, "~~"}, {8, "+12.5"}, {9, "~~"}});
+    input.values = {ValueRow("01001", "255", "-1.005"), ValueRow("01001", "208", "+7"),
+                    ValueRow("01001", "317", "-0.00004"), ValueRow("01001", "606", "-.5")};
+    const std::string line = ConvertInput(input).foodLines[0];
+    EXPECT_EQ(line, MakeFoodLine("Butter", {{kWater, "-1.01"},
+                                            {kEnergy, "7"},
+                                            {kSelenium, "0.0000"},
+                                            {kSaturated, "-0.500"},
+                                            {kFoodGroupCode, "0100"},
+                                            {kRefusePercentage, "13"},
+                                            {kHouseholdWeights, "0.5 pat = 5~1 tbsp = 14.2~"}}));
 }
 
 // ---- Bad input --------------------------------------------------------------------
@@ -293,6 +356,36 @@ const BadInput kBadInputs[] = {
          in.foods.push_back(FoodRow("01003", "0100", "Butter, Salted (NDB 01002)"));
      },
      "FOOD_DES.txt:", "is the same as another food's, even with its NDB_No added"},
+    {"NUL in NDB_No",
+     [](SrInput& in) {
+         in.foods[1] = FoodRow(std::string("110\0"
+                                           "1",
+                                           5),
+                               "1100", "Beans");
+     },
+     "FOOD_DES.txt:2", "NDB_No \"110\\x001\" is not a string of digits"},
+    {"bar in NDB_No", [](SrInput& in) { in.foods[0] = FoodRow("01|01", "0100", "Butter"); },
+     "FOOD_DES.txt:1", "NDB_No \"01|01\" is not a string of digits"},
+    {"bar in a weight's NDB_No",
+     [](SrInput& in) { in.weights[1] = WeightRow("01|01", "1", "1", "x", "5"); }, "WEIGHT.txt:2",
+     "NDB_No \"01|01\" is not a string of digits"},
+    {"empty group code",
+     [](SrInput& in) {
+         in.groups[0] = Record({"~~", "~Dairy~"});
+     },
+     "FD_GROUP.txt:1", "FdGrp_Cd \"\" is not a string of digits"},
+    {"control byte in a group code",
+     [](SrInput& in) {
+         in.foods[1] = FoodRow("11001",
+                               "11\x1B"
+                               "00",
+                               "Beans");
+     },
+     "FOOD_DES.txt:2", "FdGrp_Cd \"11\\x1B00\" is not a string of digits"},
+    {"signed nutrient number", [](SrInput& in) { in.values[0] = ValueRow("01001", "+255", "1"); },
+     "NUT_DATA.txt:1", "unreadable number \"+255\" in Nutr_No"},
+    {"byte-order mark", [](SrInput& in) { in.foods[0] = "\xEF\xBB\xBF" + in.foods[0]; },
+     "FOOD_DES.txt:1", "a UTF-8 byte-order mark"},
 };
 
 // Names the case in test listings instead of dumping its bytes.
@@ -471,6 +564,17 @@ TEST(ImportSrTool, ExitsTwoOnBadInputWithoutWriting) {
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err,
               "import-sr: " + folder.Path() + "WEIGHT.txt:3: unreadable number \"x\" in Amount\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() + "Dados"));
+}
+
+TEST(ImportSrTool, ExitsThreeWhenAFileDoesNotFitInMemory) {
+    TempDir folder;
+    SrInput().WriteTo(folder.Path());
+    ASSERT_EQ(truncate((folder.Path() + "NUT_DATA.txt").c_str(), 1LL << 42), 0);
+    const ToolRun run = RunTool(folder, "'" + folder.Path() + "' '" + folder.Path() + "Dados'");
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.err,
+              "import-sr: Not enough memory to read file " + folder.Path() + "NUT_DATA.txt\n");
     EXPECT_FALSE(std::filesystem::exists(folder.Path() + "Dados"));
 }
 

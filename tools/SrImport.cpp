@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -30,6 +31,23 @@ constexpr char kGroupsFileName[] = "ArqGruIng.dad";
 // ---- Records -----------------------------------------------------------------
 
 constexpr int kMaxFields = 18;  // NUT_DATA, the widest record
+
+// text in double quotes, control bytes written \xNN so that a message
+// never carries them to the terminal.
+std::string Quoted(std::string_view text) {
+    std::string quoted = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            quoted += c;
+            continue;
+        }
+        char escaped[5];
+        std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+        quoted += escaped;
+    }
+    return quoted + "\"";
+}
 
 [[noreturn]] void FailAt(const SrFile& file, int line, const std::string& what) {
     throw ImportError(file.path + ":" + std::to_string(line) + ": " + what);
@@ -128,6 +146,9 @@ class RecordReader {
         while (position_ < text_.size()) {
             ++line_;
             const std::size_t start = position_;
+            if (start == 0 && text_.substr(0, 3) == "\xEF\xBB\xBF") {
+                Fail("a UTF-8 byte-order mark; the files must be Windows-1252 text");
+            }
             int count = 0;
             std::size_t fieldStart = start;
             std::size_t i = start;
@@ -160,19 +181,30 @@ class RecordReader {
         return *value;
     }
 
+    // A whole number written in digits alone.
     int Integer(int i, const char* name) const {
         const std::string_view text = Field(i);
         int value = 0;
         const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-        if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 0) {
+        if (!IsDigits(text) || error != std::errc() || end != text.data() + text.size()) {
             Fail(Unreadable(i, name));
         }
         return value;
     }
 
+    // A key field (NDB_No, FdGrp_Cd): digits only, since anything else,
+    // a bar or a NUL above all, would break the viewer's lines.
+    std::string_view Key(int i, const char* name) const {
+        if (!IsDigits(Field(i)))
+            Fail(name + (" " + Quoted(Field(i))) + " is not a string of digits");
+        return Field(i);
+    }
+
   private:
+    static bool IsDigits(std::string_view text) { return !text.empty() && AllDigits(text); }
+
     std::string Unreadable(int i, const char* name) const {
-        return "unreadable number \"" + std::string(Field(i)) + "\" in " + name;
+        return "unreadable number " + Quoted(Field(i)) + " in " + name;
     }
 
     void Store(int k, std::size_t from, std::size_t to) {
@@ -381,7 +413,7 @@ class SrConverter {
         RecordReader record(files_.groups, fdGroup::kFields, meter_);
         std::vector<int> lines;
         while (record.Next()) {
-            std::string code = Clean(record, fdGroup::kCode);
+            std::string code(record.Key(fdGroup::kCode, "FdGrp_Cd"));
             std::string line = code + "|" + Clean(record, fdGroup::kName);
             groupCodes_.insert(std::move(code));
             database_.groupLines.push_back(std::move(line));
@@ -399,10 +431,10 @@ class SrConverter {
         RecordReader record(files_.foods, foodDes::kFields, meter_);
         while (record.Next()) {
             Food food;
-            food.number = record.Field(foodDes::kNumber);
+            food.number = record.Key(foodDes::kNumber, "NDB_No");
             food.line = record.Line();
             food.description = Clean(record, foodDes::kLongDesc);
-            food.group = Clean(record, foodDes::kGroup);
+            food.group = record.Key(foodDes::kGroup, "FdGrp_Cd");
             if (groupCodes_.count(food.group) == 0) {
                 record.Fail("food group \"" + food.group + "\" is not in " + files_.groups.path);
             }
@@ -503,7 +535,7 @@ class SrConverter {
     }
 
     Food& FoodOf(const RecordReader& record, int field, const char* what) {
-        const std::string_view number = record.Field(field);
+        const std::string_view number = record.Key(field, "NDB_No");
         if (number != lastNumber_ || lastFood_ == nullptr) {
             const auto found = foodOfNumber_.find(number);
             if (found == foodOfNumber_.end()) {
@@ -556,6 +588,8 @@ SrFiles ReadSrFiles(const std::string& srDirectory) {
         SrFile file{(fs::path(srDirectory) / name).string(), {}};
         try {
             file.bytes = ReadWholeFile(file.path);
+        } catch (const NotEnoughMemory&) {
+            throw;
         } catch (const std::runtime_error&) {
             throw ImportError(file.path + ": cannot open the file");
         }

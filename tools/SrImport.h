@@ -61,7 +61,7 @@ struct ImportedDatabase {
 inline constexpr std::size_t kProgressMinimumBytes = 1 << 20;
 
 // Reads the five files from srDirectory. Throws ImportError naming the first
-// file that cannot be read.
+// file that cannot be read, NotEnoughMemory naming one too large for memory.
 SrFiles ReadSrFiles(const std::string& srDirectory);
 
 // Converts the files. Throws ImportError at the first bad record: wrong

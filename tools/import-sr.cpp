@@ -6,12 +6,14 @@
 // Reads FOOD_DES.txt, FD_GROUP.txt, WEIGHT.txt, NUT_DATA.txt and NUTR_DEF.txt
 // from SR_DIR and writes ArqIng.dad and ArqGruIng.dad into DADOS_DIR. Exit
 // status: 0 written, 1 the output could not be written, 2 wrong usage or bad
-// input. On any failure neither output file is changed.
+// input, 3 not enough memory. On any failure neither output file is
+// changed.
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <exception>
+#include <new>
 
 #include "db/DBUnit.h"
 #include "tools/SrImport.h"
@@ -21,6 +23,7 @@ namespace {
 constexpr int kDone = 0;
 constexpr int kWriteFailure = 1;
 constexpr int kRefused = 2;
+constexpr int kOutOfMemory = 3;
 
 constexpr const char* kProgram = "import-sr";
 
@@ -63,6 +66,13 @@ int Run(const char* srDirectory, const char* dadosDirectory) {
     } catch (const quorvex::ImportError& error) {
         std::fprintf(stderr, "%s: %s\n", kProgram, error.what());
         return kRefused;
+    } catch (const quorvex::NotEnoughMemory& error) {
+        std::fprintf(stderr, "%s: %s\n", kProgram, error.what());
+        return kOutOfMemory;
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "%s: not enough memory to convert the files in %s\n", kProgram,
+                     srDirectory);
+        return kOutOfMemory;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s: %s\n", kProgram, error.what());
         return kWriteFailure;
