@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/ProgressMeter.h"
+
 namespace quorvex {
 
 class ProgressSink;
@@ -56,9 +58,6 @@ struct ImportedDatabase {
     std::vector<std::string> groupLines;  // "code|name", FD_GROUP order
     ImportCounts counts;
 };
-
-// Inputs at least this long (all five files together) show progress.
-inline constexpr std::size_t kProgressMinimumBytes = 1 << 20;
 
 // Reads the five files from srDirectory. Throws ImportError naming the first
 // file that cannot be read, NotEnoughMemory naming one too large for memory.

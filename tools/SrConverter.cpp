@@ -1,0 +1,330 @@
+#include "tools/SrConverter.h"
+
+#include <algorithm>
+
+#include "db/Collation.h"
+#include "db/FieldView.h"
+
+namespace quorvex {
+
+namespace {
+
+// ---- Nutrients -----------------------------------------------------------------
+
+// USDA nutrient number of each nutrient field; shift 3 divides by 1000 where
+// USDA's unit is a thousandth of the report's (selenium in µg, cholesterol
+// in mg).
+struct NutrientColumn {
+    int number;
+    int field;
+    int shift;
+};
+
+constexpr NutrientColumn kNutrientColumns[] = {
+    {255, kWater, 0},
+    {208, kEnergy, 0},
+    {203, kProtein, 0},
+    {204, kTotalLipid, 0},
+    {207, kAsh, 0},
+    {205, kCarbohydrate, 0},
+    {291, kFiber, 0},
+    {301, kCalcium, 0},
+    {303, kIron, 0},
+    {304, kMagnesium, 0},
+    {305, kPhosphorus, 0},
+    {306, kPotassium, 0},
+    {307, kSodium, 0},
+    {309, kZinc, 0},
+    {312, kCopper, 0},
+    {315, kManganese, 0},
+    {317, kSelenium, 3},
+    {401, kAscorbicAcid, 0},
+    {404, kThiamin, 0},
+    {405, kRiboflavin, 0},
+    {406, kNiacin, 0},
+    {410, kPantothenicAcid, 0},
+    {415, kVitaminB6, 0},
+    {417, kFolateTotal, 0},
+    {431, kFolicAcid, 0},
+    {432, kFoodFolate, 0},
+    {435, kFolateDfe, 0},
+    {418, kVitaminB12, 0},
+    {318, kVitaminAIu, 0},
+    {392, kVitaminARe, 0},
+    {394, kVitaminE, 0},
+    {324, kVitaminD, 0},
+    {606, kSaturated, 0},
+    {645, kMonounsaturated, 0},
+    {646, kPolyunsaturated, 0},
+    {601, kCholesterol, 3},
+};
+
+static_assert(static_cast<int>(std::size(kNutrientColumns)) == kNutrientCount);
+
+// USDA nutrient numbers have three digits.
+constexpr int kNutrientNumbers = 1000;
+
+// Index into kNutrientColumns (which is also field - kFirstNutrientField)
+// for each nutrient number, -1 for the nutrients the viewer does not show.
+constexpr std::array<int, kNutrientNumbers> MakeColumnOfNumber() {
+    std::array<int, kNutrientNumbers> columns{};
+    for (int& column : columns) column = -1;
+    for (const NutrientColumn& c : kNutrientColumns) {
+        columns[static_cast<std::size_t>(c.number)] = c.field - kFirstNutrientField;
+    }
+    return columns;
+}
+
+constexpr std::array<int, kNutrientNumbers> kColumnOfNumber = MakeColumnOfNumber();
+
+int ColumnOf(int nutrientNumber) {
+    if (nutrientNumber >= kNutrientNumbers) return -1;
+    return kColumnOfNumber[static_cast<std::size_t>(nutrientNumber)];
+}
+
+// ---- Conversion ------------------------------------------------------------------
+
+// Field positions (0-based) of the USDA records used here.
+namespace foodDes {
+constexpr int kFields = 14, kNumber = 0, kGroup = 1, kLongDesc = 2, kComName = 4, kRefDesc = 7,
+              kRefuse = 8, kSciName = 9;
+}
+namespace fdGroup {
+constexpr int kFields = 2, kCode = 0, kName = 1;
+}
+namespace weight {
+constexpr int kFields = 7, kNumber = 0, kSeq = 1, kAmount = 2, kMeasure = 3, kGrams = 4;
+}
+namespace nutData {
+constexpr int kFields = 18, kNumber = 0, kNutrient = 1, kValue = 2;
+}
+namespace nutrDef {
+constexpr int kFields = 6, kNutrient = 0, kDecimals = 4;
+}
+
+// Room for every decimal count USDA uses, and then some.
+constexpr int kMaxDecimals = 15;
+
+// Positions 0..n-1 ordered by CompareText of textOf(i), so that texts equal
+// without regard to case are neighbours.
+template <class TextOf>
+std::vector<std::size_t> CollatedOrder(std::size_t n, TextOf textOf) {
+    std::vector<std::size_t> order(n);
+    for (std::size_t i = 0; i < n; ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const int c = CompareText(textOf(a), textOf(b));
+        return c != 0 ? c < 0 : a < b;
+    });
+    return order;
+}
+
+// Calls fail(i) for each text (in collated order) equal to the one before it.
+template <class TextOf, class Fail>
+void FailOnEqualNeighbours(std::size_t n, TextOf textOf, Fail fail) {
+    const std::vector<std::size_t> order = CollatedOrder(n, textOf);
+    for (std::size_t k = 1; k < order.size(); ++k) {
+        if (CompareText(textOf(order[k - 1]), textOf(order[k])) == 0) fail(order[k]);
+    }
+}
+
+std::size_t TotalBytes(const SrFiles& files) {
+    return files.foods.bytes.size() + files.groups.bytes.size() + files.weights.bytes.size() +
+           files.nutrientValues.bytes.size() + files.nutrients.bytes.size();
+}
+
+}  // namespace
+
+SrConverter::SrConverter(const SrFiles& files, ProgressSink* progress)
+    : files_(files), meter_(progress, TotalBytes(files)) {
+    decimals_.fill(-1);
+}
+
+ImportedDatabase SrConverter::Run() {
+    ReadNutrients();
+    ReadGroups();
+    ReadFoods();
+    MakeDescriptionsUnique();
+    ReadWeights();
+    ReadValues();
+    database_.foodLines.reserve(foods_.size());
+    for (Food& food : foods_) database_.foodLines.push_back(FoodLine(food));
+    database_.counts.foods = static_cast<int>(foods_.size());
+    database_.counts.groups = static_cast<int>(database_.groupLines.size());
+    return std::move(database_);
+}
+
+void SrConverter::ReadNutrients() {
+    RecordReader record(files_.nutrients, nutrDef::kFields, meter_);
+    std::array<bool, kNutrientNumbers> defined{};
+    while (record.Next()) {
+        const int number = record.Integer(nutrDef::kNutrient, "Nutr_No");
+        const int decimals = record.Integer(nutrDef::kDecimals, "Num_Dec");
+        if (decimals > kMaxDecimals) {
+            record.Fail("Num_Dec " + std::to_string(decimals) + " is more than " +
+                        std::to_string(kMaxDecimals));
+        }
+        if (number >= kNutrientNumbers) continue;
+        if (std::exchange(defined[static_cast<std::size_t>(number)], true)) {
+            record.Fail("nutrient " + std::to_string(number) + " is defined twice");
+        }
+        const int column = ColumnOf(number);
+        if (column >= 0) decimals_[static_cast<std::size_t>(column)] = decimals;
+    }
+}
+
+void SrConverter::ReadGroups() {
+    RecordReader record(files_.groups, fdGroup::kFields, meter_);
+    std::vector<int> lines;
+    while (record.Next()) {
+        std::string code(record.Key(fdGroup::kCode, "FdGrp_Cd"));
+        std::string line = code + "|" + Clean(record, fdGroup::kName);
+        groupCodes_.insert(std::move(code));
+        database_.groupLines.push_back(std::move(line));
+        lines.push_back(record.Line());
+    }
+    const auto codeOf = [this](std::size_t i) { return *LineKey(database_.groupLines[i]); };
+    FailOnEqualNeighbours(lines.size(), codeOf, [&](std::size_t i) {
+        FailAt(
+            files_.groups, lines[i],
+            "group code \"" + std::string(codeOf(i)) + "\" is already used (letter case ignored)");
+    });
+}
+
+void SrConverter::ReadFoods() {
+    RecordReader record(files_.foods, foodDes::kFields, meter_);
+    while (record.Next()) {
+        Food food;
+        food.number = record.Key(foodDes::kNumber, "NDB_No");
+        food.line = record.Line();
+        food.description = Clean(record, foodDes::kLongDesc);
+        food.group = record.Key(foodDes::kGroup, "FdGrp_Cd");
+        if (groupCodes_.count(food.group) == 0) {
+            record.Fail("food group \"" + food.group + "\" is not in " + files_.groups.path);
+        }
+        if (!record.Field(foodDes::kRefuse).empty()) {
+            AppendRounded(record.Number(foodDes::kRefuse, "Refuse"), 0, 0, food.refuse);
+        }
+        food.refuseDescription = Clean(record, foodDes::kRefDesc);
+        food.commonName = Clean(record, foodDes::kComName);
+        food.scientificName = Clean(record, foodDes::kSciName);
+        if (!foodOfNumber_.emplace(food.number, foods_.size()).second) {
+            record.Fail("food " + std::string(food.number) + " is already defined");
+        }
+        foods_.push_back(std::move(food));
+    }
+}
+
+void SrConverter::MakeDescriptionsUnique() {
+    const auto descriptionOf = [this](std::size_t i) -> std::string_view {
+        return foods_[i].description;
+    };
+    const std::vector<std::size_t> order = CollatedOrder(foods_.size(), descriptionOf);
+    std::vector<bool> rename(foods_.size());
+    for (std::size_t k = 1; k < order.size(); ++k) {
+        if (CompareText(descriptionOf(order[k - 1]), descriptionOf(order[k])) != 0) continue;
+        rename[order[k - 1]] = true;
+        rename[order[k]] = true;
+    }
+    for (std::size_t i = 0; i < foods_.size(); ++i) {
+        if (!rename[i]) continue;
+        foods_[i].description += " (NDB " + std::string(foods_[i].number) + ")";
+        ++database_.counts.renamedFoods;
+    }
+    FailOnEqualNeighbours(foods_.size(), descriptionOf, [this](std::size_t i) {
+        FailAt(files_.foods, foods_[i].line,
+               "description \"" + foods_[i].description +
+                   "\" is the same as another food's, even with its NDB_No added");
+    });
+}
+
+void SrConverter::ReadWeights() {
+    RecordReader record(files_.weights, weight::kFields, meter_);
+    while (record.Next()) {
+        Food& food = FoodOf(record, weight::kNumber, "household weight");
+        const int seq = record.Integer(weight::kSeq, "Seq");
+        std::string item;
+        AppendTrimmed(record.Number(weight::kAmount, "Amount"), item);
+        item += ' ';
+        AppendClean(record, weight::kMeasure, item);
+        item += " = ";
+        AppendTrimmed(record.Number(weight::kGrams, "Gm_Wgt"), item);
+        item += '~';
+        food.weights.emplace_back(seq, std::move(item));
+    }
+}
+
+void SrConverter::ReadValues() {
+    RecordReader record(files_.nutrientValues, nutData::kFields, meter_);
+    while (record.Next()) {
+        Food& food = FoodOf(record, nutData::kNumber, "nutrient value");
+        const int number = record.Integer(nutData::kNutrient, "Nutr_No");
+        if (record.Field(nutData::kValue).empty()) continue;
+        const Decimal value = record.Number(nutData::kValue, "Nutr_Val");
+        const int column = ColumnOf(number);
+        if (column < 0) continue;
+        const int decimals = decimals_[static_cast<std::size_t>(column)];
+        if (decimals < 0) {
+            record.Fail("nutrient " + std::to_string(number) + " is not in " +
+                        files_.nutrients.path);
+        }
+        std::string& text = food.values[static_cast<std::size_t>(column)];
+        if (!text.empty()) {
+            record.Fail("second value of nutrient " + std::to_string(number) + " for food " +
+                        std::string(food.number));
+        }
+        const NutrientColumn& nutrient = kNutrientColumns[column];
+        AppendRounded(value, nutrient.shift, decimals + nutrient.shift, text);
+        ++database_.counts.values;
+    }
+}
+
+std::string SrConverter::FoodLine(Food& food) {
+    std::stable_sort(food.weights.begin(), food.weights.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::string line;
+    line.reserve(512);
+    line.append(food.description);
+    for (const std::string& value : food.values) line.append("|").append(value);
+    for (const std::string* text : {&food.group, &food.refuse, &food.refuseDescription,
+                                    &food.commonName, &food.scientificName}) {
+        line.append("|").append(*text);
+    }
+    line += '|';
+    for (const auto& [seq, item] : food.weights) line.append(item);
+    database_.counts.weights += static_cast<int>(food.weights.size());
+    return line;
+}
+
+SrConverter::Food& SrConverter::FoodOf(const RecordReader& record, int field, const char* what) {
+    const std::string_view number = record.Key(field, "NDB_No");
+    if (number != lastNumber_ || lastFood_ == nullptr) {
+        const auto found = foodOfNumber_.find(number);
+        if (found == foodOfNumber_.end()) {
+            record.Fail(std::string(what) + " for food " + std::string(number) +
+                        ", which is not in " + files_.foods.path);
+        }
+        lastNumber_ = number;
+        lastFood_ = &foods_[found->second];
+    }
+    return *lastFood_;
+}
+
+void SrConverter::AppendClean(const RecordReader& record, int field, std::string& out) {
+    for (const char c : record.Field(field)) {
+        if (c == '|' || c == '~') {
+            out += c == '|' ? '/' : '-';
+            ++database_.counts.replacements;
+            continue;
+        }
+        if (c == '\0') record.Fail("a NUL byte in a text");
+        out += c;
+    }
+}
+
+std::string SrConverter::Clean(const RecordReader& record, int field) {
+    std::string text;
+    AppendClean(record, field, text);
+    return text;
+}
+
+}  // namespace quorvex
