@@ -357,12 +357,7 @@ const BadInput kBadInputs[] = {
      },
      "FOOD_DES.txt:", "is the same as another food's, even with its NDB_No added"},
     {"NUL in NDB_No",
-     [](SrInput& in) {
-         in.foods[1] = FoodRow(std::string("110\0"
-                                           "1",
-                                           5),
-                               "1100", "Beans");
-     },
+     [](SrInput& in) { in.foods[1] = FoodRow(std::string("110\0001", 5), "1100", "Beans"); },
      "FOOD_DES.txt:2", "NDB_No \"110\\x001\" is not a string of digits"},
     {"bar in NDB_No", [](SrInput& in) { in.foods[0] = FoodRow("01|01", "0100", "Butter"); },
      "FOOD_DES.txt:1", "NDB_No \"01|01\" is not a string of digits"},
