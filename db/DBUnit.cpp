@@ -51,7 +51,7 @@ void EnsureFileExists(const std::string& path) {
     }
     // O_EXCL | O_NOFOLLOW: an existing file is left alone, and a symbolic
     // link (even a dangling one) is never followed to create its target.
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd >= 0) close(fd);
 }
 

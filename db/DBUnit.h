@@ -23,7 +23,8 @@ const std::string& DataDirectory();
 // Makes sure the directory part of path (up to its last separator) and the
 // file exist, creating them empty. Never reports anything: a later open
 // fails instead. A missing file is created without following a symbolic
-// link, so a link planted at a shared path cannot redirect the creation.
+// link, so a link planted at a shared path cannot redirect the creation,
+// and gets mode 0644 less the umask, as WriteFileAtomically gives it.
 void EnsureFileExists(const std::string& path);
 
 // directory + "ArqIng.dad" / directory + "ArqGruIng.dad", created if missing.

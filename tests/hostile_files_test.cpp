@@ -111,15 +111,19 @@ TEST(SettingsFile, KeepsPermissionBitsButNeverSetIdOrSticky) {
     }
 }
 
+// Created empty at an opening, or written at a closing.
 TEST(SettingsFile, NewFileGets0644LessTheUmask) {
     for (const mode_t mask : {022, 077, 0}) {
         test::TempDir dir;
         const mode_t saved = umask(mask);
-        WriteFileAtomically(dir.Path() + "new.ini", "x");
+        WriteFileAtomically(dir.Path() + "written.ini", "x");
+        EnsureFileExists(dir.Path() + "created.ini");
         umask(saved);
-        struct stat info {};
-        ASSERT_EQ(stat((dir.Path() + "new.ini").c_str(), &info), 0);
-        EXPECT_EQ(info.st_mode & 07777, 0644 & ~mask) << std::oct << mask;
+        for (const char* name : {"written.ini", "created.ini"}) {
+            struct stat info {};
+            ASSERT_EQ(stat((dir.Path() + name).c_str(), &info), 0);
+            EXPECT_EQ(info.st_mode & 07777, 0644 & ~mask) << name << " " << std::oct << mask;
+        }
     }
 }
 
