@@ -2,6 +2,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 
@@ -506,12 +507,20 @@ TEST(SrImport, KeepsModesOtherFilesAndALinkedFolder) {
     chmod((real + "ArqIng.dad").c_str(), 0640);
     chmod((real + "ArqGruIng.dad").c_str(), 0600);
     chmod(real.c_str(), 0750);
+    // Root importing into another user's folder leaves it theirs.
+    const bool root = geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(chown(real.c_str(), 65534, 65534), 0);
+    }
     std::filesystem::create_symlink(real, folder.Path() + "Dados");
     WriteImportedDatabase(folder.Path() + "Dados", TwoSizedDatabase());
     EXPECT_TRUE(std::filesystem::is_symlink(folder.Path() + "Dados"));
     EXPECT_EQ(ModeOf(real + "ArqIng.dad"), 0640u);
     EXPECT_EQ(ModeOf(real + "ArqGruIng.dad"), 0600u);
     EXPECT_EQ(ModeOf(real), 0750u);
+    struct stat info {};
+    ASSERT_EQ(stat(real.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, root ? 65534u : geteuid());
     EXPECT_EQ(ReadFile(real + "notes.txt"), "mine");
     EXPECT_EQ(ReadFile(real + "ArqIng.dad"), FoodsFileBytes(TwoSizedDatabase()));
     EXPECT_EQ(Entries(folder.Path()), (std::vector<std::string>{"Dados", "real"}));

@@ -69,17 +69,23 @@ void StagedFolder::Prepare(std::initializer_list<std::string_view> replaced) {
     lock_ = open(staged_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (lock_ < 0 || flock(lock_, LOCK_EX) != 0) fail("cannot lock " + staged_);
     struct stat info {};
-    const mode_t mode = exists_ && stat(folder_.c_str(), &info) == 0 ? info.st_mode & 07777
-                                                                     : 0777 & ~CurrentUmask();
+    if (exists_ && stat(folder_.c_str(), &info) != 0) fail("cannot read its permissions");
+    const mode_t mode = exists_ ? info.st_mode & 07777 : 0777 & ~CurrentUmask();
     if (chmod(staged_.c_str(), mode) != 0) fail("cannot set the permissions of " + staged_);
     if (!exists_) return;
+    // Root importing into a user's folder gives it back to the user; any
+    // other user can only give it to themselves, as a folder they make.
+    if (chown(staged_.c_str(), info.st_uid, info.st_gid) != 0 && geteuid() == 0) {
+        fail("cannot give " + staged_ + " the folder's owner");
+    }
     for (const fs::directory_entry& entry : fs::directory_iterator(real, error)) {
         const std::string name = entry.path().filename().string();
         if (std::find(replaced.begin(), replaced.end(), name) != replaced.end()) continue;
-        if (entry.is_directory(error) && !entry.is_symlink(error))
+        if (entry.is_directory(error) && !entry.is_symlink(error)) {
             fail("it holds the folder " + name);
-        if (linkat(AT_FDCWD, entry.path().c_str(), AT_FDCWD, (staged_ + "/" + name).c_str(), 0) !=
-            0) {
+        }
+        const std::string kept = staged_ + "/" + name;
+        if (linkat(AT_FDCWD, entry.path().c_str(), AT_FDCWD, kept.c_str(), 0) != 0) {
             fail("cannot keep " + name);
         }
     }

@@ -14,10 +14,11 @@ class StagedFolder {
   public:
     // Prepares the new version of folder (which need not exist yet; a
     // symbolic link to a folder stands for the folder it names) in a
-    // hidden sibling ".<name>.importing-XXXXXX", removing those that
-    // earlier runs killed part-way left behind. Every entry of the current
-    // folder is carried over (hard-linked) except the files named in
-    // replaced. Throws std::runtime_error naming the folder when it is not
+    // hidden sibling ".<name>.importing-XXXXXX" with the folder's
+    // permission bits (and owner, where the user may give it), removing
+    // the siblings that earlier runs killed part-way left behind. Every
+    // entry of the current folder is carried over (hard-linked) except the
+    // files named in replaced. Throws std::runtime_error naming the folder when it is not
     // a folder, holds a folder of its own, or the sibling cannot be made.
     StagedFolder(const std::string& folder, std::initializer_list<std::string_view> replaced);
     // Removes the sibling: the unused new version, or after Commit the old
