@@ -64,8 +64,10 @@ struct ImportedDatabase {
 SrFiles ReadSrFiles(const std::string& srDirectory);
 
 // Converts the files. Throws ImportError at the first bad record: wrong
-// field count, unreadable number, value or weight for an unknown food, food
-// in an unknown group, a repeated key, a text that cannot be stored. When
+// field count, unreadable number, a key (NDB_No, Nutr_No, FdGrp_Cd) that is
+// not a string of digits, a UTF-8 byte-order mark, value or weight for an
+// unknown food, food in an unknown group, a repeated key, a text that
+// cannot be stored. Running out of memory throws std::bad_alloc. When
 // progress is given and the input is long it is shown with maximum 100 and
 // the percentage of bytes converted, and closed again, also on failure.
 ImportedDatabase ConvertSr(const SrFiles& files, ProgressSink* progress = nullptr);
