@@ -253,6 +253,13 @@ TEST_F(MainWindowTest, UnreadableFoodsFileReachesTheErrorReport) {
     EXPECT_EQ(main->FoodTable()->Count(), 0);
 }
 
+TEST(ErrorReport, RunningOutOfMemorySaysSoInWords) {
+    test::MessageBoxCatcher boxes;
+    RunGuarded([] { throw std::bad_alloc(); });
+    ASSERT_EQ(boxes.Seen().size(), 1u);
+    EXPECT_EQ(boxes.Seen().front().text.toStdString(), "Not enough memory to finish the command.");
+}
+
 TEST(ErrorReport, PeriodAddedAfterLettersAndDigits) {
     EXPECT_EQ(ErrorReportText("Cannot open file /x/ArqIng.dad"), "Cannot open file /x/ArqIng.dad.");
     EXPECT_EQ(ErrorReportText("List index out of bounds (0)"), "List index out of bounds (0)");

@@ -8,6 +8,8 @@
 
 namespace quorvex {
 
+const char* const kOutOfMemoryText = "Not enough memory to finish the command";
+
 std::string ErrorReportText(const std::string& message) {
     if (!message.empty() && CompareText(message.substr(message.size() - 1), ".") > 0) {
         return message + ".";

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <exception>
+#include <new>
 #include <string>
 
 namespace quorvex {
@@ -15,6 +16,10 @@ std::string ErrorReportText(const std::string& message);
 // Shows the error box for message (Windows-1252).
 void ShowErrorReport(const std::string& message);
 
+// What the error box says when a command runs out of memory: the library's
+// own text ("std::bad_alloc") tells a user nothing.
+extern const char* const kOutOfMemoryText;
+
 // Runs one event handler; a failure it throws ends the handler and goes to
 // ShowErrorReport. Every handler connected to a widget signal runs through
 // this, because Qt's own frames between the signal and the event loop are
@@ -23,6 +28,8 @@ template <class Handler>
 void RunGuarded(Handler&& handler) {
     try {
         handler();
+    } catch (const std::bad_alloc&) {
+        ShowErrorReport(kOutOfMemoryText);
     } catch (const std::exception& failure) {
         ShowErrorReport(failure.what());
     } catch (...) {
