@@ -1,5 +1,6 @@
 #include "db/Collation.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -64,10 +65,22 @@ constexpr std::array<std::uint16_t, 256> MakeWeights() {
 }
 
 constexpr std::array<std::uint16_t, 256> kWeights = MakeWeights();
+static_assert(*std::max_element(kWeights.begin(), kWeights.end()) < 256,
+              "a weight must fit in one byte of a collation prefix");
 
 }  // namespace
 
 int CollationWeight(unsigned char c) { return kWeights[c]; }
+
+std::uint64_t CollationPrefix(std::string_view text) {
+    std::uint64_t prefix = 0;
+    for (size_t i = 0; i < 8; ++i) {
+        const std::uint64_t weight =
+            i < text.size() ? kWeights[static_cast<unsigned char>(text[i])] : 0;
+        prefix = prefix << 8 | weight;
+    }
+    return prefix;
+}
 
 int CompareText(std::string_view a, std::string_view b) {
     const size_t common = a.size() < b.size() ? a.size() : b.size();

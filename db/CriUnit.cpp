@@ -91,11 +91,14 @@ const std::string& DecodeAlphabet(int k) {
 }
 
 void DecodeLineInPlace(int lineIndex, std::string& line) {
+    DecodeLineInPlace(lineIndex, line.data(), line.size());
+}
+
+void DecodeLineInPlace(int lineIndex, char* line, std::size_t size) {
     if (lineIndex < 0) throw std::out_of_range("negative line index " + std::to_string(lineIndex));
     // b = lineIndex + p with p from 1; only b mod 60 matters.
     int phase = static_cast<int>((static_cast<long long>(lineIndex) % kPeriod + 1) % kPeriod);
-    unsigned char* bytes = reinterpret_cast<unsigned char*>(line.data());
-    const size_t size = line.size();
+    unsigned char* bytes = reinterpret_cast<unsigned char*>(line);
     size_t i = 0;
     for (; i < size && phase != 0; ++i) {
         bytes[i] = kTables.decode[phase][bytes[i]];

@@ -8,6 +8,7 @@
 // ever stored as a NUL or a line end.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace quorvex {
@@ -29,5 +30,9 @@ std::string DecodeLine(int lineIndex, const std::string& stored);
 // line on return. Same precondition and failure as DecodeLine; line is
 // untouched when it throws.
 void DecodeLineInPlace(int lineIndex, std::string& line);
+
+// The same on size bytes at line, which may lie inside a larger buffer.
+// Same precondition and failure.
+void DecodeLineInPlace(int lineIndex, char* line, std::size_t size);
 
 }  // namespace quorvex

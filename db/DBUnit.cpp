@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <new>
 #include <optional>
@@ -81,21 +83,40 @@ std::string SettingsFilePath(const std::string& /*directory*/) {
 
 // ---- Lines and fields ------------------------------------------------------
 
-std::vector<std::string> SplitLines(std::string_view fileBytes) {
+namespace {
+
+// Calls line(view) for every line of fileBytes, as SplitLines splits them.
+template <class Line>
+void ForEachLine(std::string_view fileBytes, Line line) {
     const size_t nul = fileBytes.find('\0');
     if (nul != std::string_view::npos) fileBytes = fileBytes.substr(0, nul);
-
-    std::vector<std::string> lines;
-    size_t start = 0;
-    const size_t size = fileBytes.size();
-    while (start < size) {
-        size_t end = start;
-        while (end < size && fileBytes[end] != '\r' && fileBytes[end] != '\n') ++end;
-        lines.emplace_back(fileBytes.substr(start, end - start));
-        if (end == size) break;
-        const bool crlf = fileBytes[end] == '\r' && end + 1 < size && fileBytes[end + 1] == '\n';
-        start = end + (crlf ? 2 : 1);
+    const char* start = fileBytes.data();
+    const char* const end = start + fileBytes.size();
+    // The first LF at or after start, or end; kept while lone CRs end the
+    // lines before it, so that CR-only text is not searched again per line.
+    const char* lf = nullptr;
+    while (start < end) {
+        // Most line ends are CR LF or LF: find the LF, then a CR before it.
+        if (lf == nullptr || lf < start) {
+            lf = static_cast<const char*>(
+                std::memchr(start, '\n', static_cast<size_t>(end - start)));
+            if (lf == nullptr) lf = end;
+        }
+        const char* cr =
+            static_cast<const char*>(std::memchr(start, '\r', static_cast<size_t>(lf - start)));
+        const char* stop = cr != nullptr ? cr : lf;
+        line(std::string_view(start, static_cast<size_t>(stop - start)));
+        if (stop == end) break;
+        start = stop + 1;
+        if (stop == cr && start == lf && lf != end) ++start;  // CR LF
     }
+}
+
+}  // namespace
+
+std::vector<std::string> SplitLines(std::string_view fileBytes) {
+    std::vector<std::string> lines;
+    ForEachLine(fileBytes, [&lines](std::string_view line) { lines.emplace_back(line); });
     return lines;
 }
 
@@ -156,6 +177,8 @@ void TextList::Assign(std::vector<std::string> lines) {
     items_ = std::move(lines);
 }
 
+void TextList::MarkSorted() { sorted_ = true; }
+
 // ---- Loading -----------------------------------------------------------------
 
 int ProgressPercent(int i, int count) {
@@ -190,26 +213,71 @@ void BuildIndex(const TextList& table, std::unique_ptr<TextList>& index, bool wi
     }
 }
 
+// One decoded line waiting for its place in the table: the weights of its
+// first 16 bytes, which order most pairs without touching the line again,
+// and its position in the file.
+struct SortKey {
+    std::uint64_t first;
+    std::uint64_t second;
+    std::uint32_t line;
+};
+
+// The file's lines in table order: CompareText order of the whole lines,
+// equal lines in file order.
+std::vector<SortKey> TableOrder(const std::vector<std::string_view>& lines) {
+    std::vector<SortKey> keys(lines.size());
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        keys[i] = SortKey{CollationPrefix(line),
+                          line.size() > 8 ? CollationPrefix(line.substr(8)) : 0,
+                          static_cast<std::uint32_t>(i)};
+    }
+    std::sort(keys.begin(), keys.end(), [&lines](const SortKey& a, const SortKey& b) {
+        if (a.first != b.first) return a.first < b.first;
+        if (a.second != b.second) return a.second < b.second;
+        const std::string_view lineA = lines[a.line];
+        const std::string_view lineB = lines[b.line];
+        // Equal keys of lines shorter than 16 bytes mean equal lines.
+        const int rest = lineA.size() < 16 || lineB.size() < 16
+                             ? 0
+                             : CompareText(lineA.substr(16), lineB.substr(16));
+        return rest != 0 ? rest < 0 : a.line < b.line;
+    });
+    return keys;
+}
+
+// The foods file's lines, each decoded with its file position while
+// progress shows the percentage, in table order. The lines are found and
+// decoded where they lie in the file's bytes, and each becomes a string of
+// its own only once, in table order; the bytes go at the return.
+std::vector<std::string> DecodedLinesInTableOrder(const std::string& path,
+                                                  ProgressSink& progress) {
+    std::string bytes = ReadWholeFile(path);
+    std::vector<std::string_view> lines;
+    ForEachLine(bytes, [&lines](std::string_view line) { lines.push_back(line); });
+    progress.Show(100);
+    const int count = static_cast<int>(lines.size());
+    for (int i = 0; i < count; ++i) {
+        progress.SetPosition(ProgressPercent(i, count));
+        const std::string_view line = lines[static_cast<size_t>(i)];
+        DecodeLineInPlace(i, bytes.data() + (line.data() - bytes.data()), line.size());
+    }
+    progress.Close();
+    std::vector<std::string> sorted;
+    sorted.reserve(lines.size());
+    for (const SortKey& key : TableOrder(lines)) sorted.emplace_back(lines[key.line]);
+    return sorted;
+}
+
 }  // namespace
 
 void LoadFoodTable(const std::string& path, std::unique_ptr<TextList>& table,
                    std::unique_ptr<TextList>& index, ProgressSink& progress) try {
-    ReadLinesInto(path, table);
-    progress.Show(100);
-    std::vector<std::string>& lines = table->Items();
-    const int count = table->Count();
-    for (int i = 0; i < count; ++i) {
-        progress.SetPosition(ProgressPercent(i, count));
-        DecodeLineInPlace(i, lines[static_cast<size_t>(i)]);
-    }
-    progress.Close();
-    table->SetSorted(true);
-    // The sort moved only the lines' handles, so their texts still lie in
-    // memory in file order. Copied afresh in table order they lie in that
-    // order, and every later scan of the table reads memory sequentially,
-    // whatever the order of the file.
-    std::vector<std::string> inTableOrder(lines.begin(), lines.end());
-    lines.swap(inTableOrder);
+    if (!table) table = std::make_unique<TextList>();
+    table->Clear();
+    table->SetSorted(false);
+    table->Assign(DecodedLinesInTableOrder(path, progress));
+    table->MarkSorted();
     BuildIndex(*table, index, true);
 } catch (const std::bad_alloc&) {
     ThrowNotEnoughMemory(path);

@@ -82,6 +82,10 @@ class TextList {
     // reading a file into the list does.
     void Assign(std::vector<std::string> lines);
 
+    // Switches sorted mode on without sorting. Precondition: the entries
+    // are in CompareText order already (a loader that sorted them itself).
+    void MarkSorted();
+
     // Direct access for the loaders' in-place passes and for scans. The
     // reference and any pointer into it last until the next Add, Assign,
     // Clear or SetSorted. A caller writing through it keeps what the list

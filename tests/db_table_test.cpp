@@ -9,6 +9,8 @@
 #include <random>
 #include <vector>
 
+#include "db/Collation.h"
+#include "db/CriUnit.h"
 #include "db/DBUnit.h"
 #include "db/FieldView.h"
 #include "db/Fields.h"
@@ -262,6 +264,42 @@ TEST_F(LoaderTest, OddContentLoadsAsIs) {
     EXPECT_EQ(table->Get(1), "Cut");
     EXPECT_EQ(table->Get(2), longLine);
     EXPECT_EQ(GetField(kHouseholdWeights, table->Get(3)), "2");
+}
+
+// Files of random short lines (case twins, equal lines, lines without a
+// bar, shorter and longer than eight bytes, every kind of line end) load as
+// splitting, decoding each line by its file position and sorting gives them,
+// equal lines in file order.
+TEST_F(LoaderTest, LoadsAsSplitDecodeAndSortGiveOnRandomFiles) {
+    std::mt19937 random(12);
+    const std::string bytes = "aAbB|| ,-\xE9\xC9\x01\xFF";
+    const std::string ends[] = {"\r\n", "\n", "\r"};
+    for (int round = 0; round < 40; ++round) {
+        std::string file;
+        const int count = static_cast<int>(random() % 60);
+        for (int i = 0; i < count; ++i) {
+            std::string plain;
+            for (size_t n = random() % 14; n > 0; --n) plain += bytes[random() % bytes.size()];
+            file += EncodeLine(i, plain) + ends[random() % 3];
+        }
+        test::WriteFile(Path("foods"), file);
+        LoadFoodTable(Path("foods"), table, index, progress);
+
+        Lines expected = SplitLines(file);
+        for (size_t i = 0; i < expected.size(); ++i) {
+            expected[i] = DecodeLine(static_cast<int>(i), expected[i]);
+        }
+        std::stable_sort(expected.begin(), expected.end(),
+                         [](const auto& a, const auto& b) { return CompareText(a, b) < 0; });
+        ASSERT_EQ(table->Items(), expected) << "round " << round;
+        TextList keys;
+        keys.SetSorted(true);
+        for (const std::string& line : expected) {
+            const size_t bar = line.find('|');
+            keys.Add(bar == std::string::npos ? "" : line.substr(0, bar + 1));
+        }
+        ASSERT_EQ(index->Items(), keys.Items()) << "round " << round;
+    }
 }
 
 TEST(Paths, MissingFolderAndFilesAreCreated) {
