@@ -1,7 +1,10 @@
 #include "list/ListFilter.h"
 
+#include <algorithm>
+#include <numeric>
 #include <string_view>
 
+#include "db/Collation.h"
 #include "db/FieldView.h"
 #include "db/Fields.h"
 #include "list/WordFilter.h"
@@ -30,12 +33,13 @@ bool ScansFoodTable(const GroupFilter& group, const WordFilterState& words) {
 }
 
 void FillFilteredList(const TextList& foodTable, const GroupFilter& group,
-                      const WordFilterState& words, TextList& filtered, ProgressSink& progress) {
-    filtered.SetSorted(false);
-    filtered.Clear();
+                      const WordFilterState& words, std::vector<int>& filtered,
+                      ProgressSink& progress) {
+    filtered.clear();
     const std::vector<std::string>& lines = foodTable.Items();
     if (!ScansFoodTable(group, words)) {
-        filtered.Assign(lines);
+        filtered.resize(lines.size());
+        std::iota(filtered.begin(), filtered.end(), 0);
     } else {
         // Without a word filter the matcher has no words and passes every food.
         static const std::vector<std::string> kNoWords;
@@ -45,12 +49,15 @@ void FillFilteredList(const TextList& foodTable, const GroupFilter& group,
             progress.SetPosition(i);
             const std::string& line = lines[i];
             if (group.On() && FieldView(line, kFoodGroupCode) != group.code) continue;
-            if (matcher.Matches(FieldView(line, kFoodDescription))) filtered.Add(line);
+            if (matcher.Matches(FieldView(line, kFoodDescription))) filtered.push_back(i);
         }
         progress.Close();
     }
-    // Lines taken in order from a sorted table are in order already.
-    if (!foodTable.IsSorted()) filtered.SetSorted(true);
+    // Positions taken in order from a sorted table are in order already.
+    if (!foodTable.IsSorted()) {
+        std::stable_sort(filtered.begin(), filtered.end(),
+                         [&lines](int a, int b) { return CompareText(lines[a], lines[b]) < 0; });
+    }
 }
 
 }  // namespace quorvex

@@ -35,13 +35,14 @@ std::string ListTitle(const GroupFilter& group, const WordFilterState& words,
 // word filter with at least one word); otherwise every food is listed.
 bool ScansFoodTable(const GroupFilter& group, const WordFilterState& words);
 
-// Replaces filtered's content by the food lines that pass both filters,
-// in CompareText order (the food table's own order when it is sorted). A
-// group filter keeps the lines whose field 38 equals its code byte for
-// byte. While scanning, progress is shown with the food count as maximum
-// and each line's index as position, and closed at the end; a fill that
-// lists every food shows no progress.
+// Replaces filtered's content by the positions in foodTable of the food
+// lines that pass both filters, in CompareText order of their lines (the
+// food table's own order when it is sorted). A group filter keeps the lines
+// whose field 38 equals its code byte for byte. While scanning, progress is
+// shown with the food count as maximum and each line's index as position,
+// and closed at the end; a fill that lists every food shows no progress.
 void FillFilteredList(const TextList& foodTable, const GroupFilter& group,
-                      const WordFilterState& words, TextList& filtered, ProgressSink& progress);
+                      const WordFilterState& words, std::vector<int>& filtered,
+                      ProgressSink& progress);
 
 }  // namespace quorvex

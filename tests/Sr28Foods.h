@@ -11,7 +11,13 @@
 
 namespace quorvex::test {
 
-inline std::string Sr28Directory() { return QUORVEX_SOURCE_DIR "/../shared/usda-sr28/"; }
+// Beside the project, or beside the folder of a work tree that holds it.
+inline std::string Sr28Directory() {
+    const std::string beside = QUORVEX_SOURCE_DIR "/../shared/usda-sr28/";
+    const std::string besideParent = QUORVEX_SOURCE_DIR "/../../shared/usda-sr28/";
+    return std::filesystem::exists(beside) || !std::filesystem::exists(besideParent) ? beside
+                                                                                     : besideParent;
+}
 
 // One plain food line per SR28 food, in FOOD_DES order; empty when the
 // files are absent.

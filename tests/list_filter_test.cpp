@@ -14,6 +14,13 @@
 namespace quorvex {
 namespace {
 
+// The descriptions of the lines at positions of table.
+std::vector<std::string> Descriptions(const TextList& table, const std::vector<int>& positions) {
+    std::vector<std::string> names;
+    for (const int i : positions) names.push_back(GetField(kFoodDescription, table.Get(i)));
+    return names;
+}
+
 class ListFilterTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -31,24 +38,20 @@ class ListFilterTest : public ::testing::Test {
 
     std::vector<std::string> Fill(const GroupFilter& group, const WordFilterState& words) {
         FillFilteredList(foods, group, words, filtered, progress);
-        std::vector<std::string> names;
-        for (const std::string& line : filtered.Items()) {
-            names.push_back(GetField(kFoodDescription, line));
-        }
-        return names;
+        return Descriptions(foods, filtered);
     }
 
     TextList foods;
-    TextList filtered;
+    std::vector<int> filtered;
     test::RecordingProgress progress;
 };
 
 using Names = std::vector<std::string>;
 
 TEST_F(ListFilterTest, NoFilterListsEveryFoodWithoutProgress) {
-    filtered.Add("left over from the last build");
+    filtered.push_back(17);  // left over from the last build
     EXPECT_EQ(Fill({}, {}).size(), 6u);
-    EXPECT_EQ(filtered.Items(), foods.Items());
+    EXPECT_EQ(filtered, (std::vector<int>{0, 1, 2, 3, 4, 5}));
     EXPECT_TRUE(progress.events.empty());
     // Word filter on with no words: still no scan.
     EXPECT_EQ(Fill({}, {true, {}}).size(), 6u);
@@ -97,19 +100,15 @@ TEST(FillFilteredList, GroupCodeIsFieldThirtyEightAsGetFieldReadsIt) {
     }
     ASSERT_GT(expected.size(), 100u);
     ASSERT_LT(expected.size(), 300u);
-    TextList filtered;
+    std::vector<int> filtered;
     test::RecordingProgress progress;
     FillFilteredList(table, {0, "Group", "G"}, {}, filtered, progress);
     // The table was never sorted, so the result is sorted by the fill.
     std::sort(expected.begin(), expected.end(),
               [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
-    EXPECT_EQ(filtered.Items(), expected);
-}
-
-std::vector<std::string> Descriptions(const TextList& list) {
-    std::vector<std::string> names;
-    for (const std::string& line : list.Items()) names.push_back(GetField(kFoodDescription, line));
-    return names;
+    std::vector<std::string> got;
+    for (const int i : filtered) got.push_back(table.Get(i));
+    EXPECT_EQ(got, expected);
 }
 
 TEST(Sr28Foods, WordAndGroupFiltersOnRealDescriptions) {
@@ -118,14 +117,14 @@ TEST(Sr28Foods, WordAndGroupFiltersOnRealDescriptions) {
     if (table.Count() == 0) GTEST_SKIP() << "the SR28 files are not beside the project";
     table.SetSorted(true);
     test::RecordingProgress progress;
-    TextList cheddar, dairy, both;
+    std::vector<int> cheddar, dairy, both;
     FillFilteredList(table, {}, {true, {"CHEESE", "CHEDDAR"}}, cheddar, progress);
     EXPECT_EQ(progress.events.front(), "show " + std::to_string(table.Count()));
     const GroupFilter dairyGroup{0, "Dairy and Egg Products", "0100"};
     FillFilteredList(table, dairyGroup, {}, dairy, progress);
     FillFilteredList(table, dairyGroup, {true, {"CHEESE", "CHEDDAR"}}, both, progress);
 
-    const std::vector<std::string> names = Descriptions(cheddar);
+    const std::vector<std::string> names = Descriptions(table, cheddar);
     EXPECT_NE(std::find(names.begin(), names.end(), "Cheese, cheddar"), names.end());
     EXPECT_GT(names.size(), 5u);
     for (const std::string& name : names) {
@@ -135,13 +134,13 @@ TEST(Sr28Foods, WordAndGroupFiltersOnRealDescriptions) {
         EXPECT_NE(upper.find("CHEDDAR"), std::string::npos) << name;
     }
     // Both filters keep exactly the cheddar foods of the dairy group.
-    std::vector<std::string> expected;
-    for (const std::string& line : cheddar.Items()) {
-        if (GetField(kFoodGroupCode, line) == "0100") expected.push_back(line);
+    std::vector<int> expected;
+    for (const int i : cheddar) {
+        if (GetField(kFoodGroupCode, table.Get(i)) == "0100") expected.push_back(i);
     }
-    EXPECT_EQ(both.Items(), expected);
-    EXPECT_LT(both.Count(), dairy.Count());
-    EXPECT_GT(dairy.Count(), 200);
+    EXPECT_EQ(both, expected);
+    EXPECT_LT(both.size(), dairy.size());
+    EXPECT_GT(dairy.size(), 200u);
 }
 
 TEST(ListTitle, NamesTheFiltersThatAreOn) {

@@ -6,7 +6,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QListWidget>
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
@@ -21,6 +20,7 @@
 #include "app/qt/ProgramWindows.h"
 #include "db/Fields.h"
 #include "list/IniFile.h"
+#include "list/qt/FoodListBox.h"
 #include "list/qt/PalChaUnit.h"
 #include "list/qt/VisLisIngUnit.h"
 #include "list/qt/WordEdit.h"
@@ -114,7 +114,7 @@ class ListWindowTest : public ::testing::Test {
     Rows ListRows() const {
         Rows rows;
         for (int i = 0; i < list->LisFilOrdListBox->count(); ++i) {
-            rows.push_back(ToWin1252(list->LisFilOrdListBox->item(i)->text()));
+            rows.push_back(ToWin1252(list->LisFilOrdListBox->RowText(i)));
         }
         return rows;
     }
@@ -136,10 +136,7 @@ class ListWindowTest : public ::testing::Test {
         return checked;
     }
 
-    int SelectedRow() const {
-        const auto selected = list->LisFilOrdListBox->selectedItems();
-        return selected.isEmpty() ? -1 : list->LisFilOrdListBox->row(selected.front());
-    }
+    int SelectedRow() const { return list->LisFilOrdListBox->SelectedRow(); }
 
     // Shows the word filter dialog from the menu, types into its emptied
     // field and ends the dialog with one of its items.
@@ -285,8 +282,8 @@ TEST_F(ListWindowTest, GroupItemsCheckOneAtATimeAndUncheckToSwitchOff) {
 TEST_F(ListWindowTest, DoubleClickOnAFilteredRowReturnsTheFoodTableIndex) {
     OpenList();
     GroupItems()[kFruits]->trigger();
-    QListWidget* box = list->LisFilOrdListBox;
-    const QPoint peaches = box->visualItemRect(box->item(1)).center();
+    TFoodListBox* box = list->LisFilOrdListBox;
+    const QPoint peaches = box->RowRect(1).center();
     QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, peaches);
     QTest::mouseDClick(box->viewport(), Qt::LeftButton, {}, peaches);
     EXPECT_FALSE(list->isVisible());
@@ -398,8 +395,10 @@ TEST_F(ListWindowTest, UnwritableSettingsAreReportedAndTheWindowStillCloses) {
               QString::fromStdString("Unable to write to " + dir.Path() + "blocker/VARDELO.ini."));
 }
 
-TEST_F(ListWindowTest, UnreadableGroupsFileLeavesNoStaleGroupItems) {
+TEST_F(ListWindowTest, UnreadableGroupsFileIsReportedAndTheListStillWorks) {
+    StoreSettings("AtiFil=3\r\nGruFil=Fruits and Fruit Juices\r\nAtiFilPalCha=1\r\nPalCha=PEA\r\n");
     OpenList();
+    ASSERT_EQ(ListRows(), Rows{"Peaches, canned"});
     list->Retorna1->trigger();
     const std::string groups = dir.Path() + "Dados/ArqGruIng.dad";
     std::filesystem::remove(groups);
@@ -410,11 +409,126 @@ TEST_F(ListWindowTest, UnreadableGroupsFileLeavesNoStaleGroupItems) {
         ASSERT_EQ(boxes.Seen().size(), 1u);
         EXPECT_EQ(boxes.Seen()[0].text, QString::fromStdString("Cannot open file " + groups + "."));
     }
+    // No group, so no group filter; the word filter lists its foods.
     EXPECT_TRUE(GroupItems().isEmpty());
-    TurnOnWords("pea");
+    EXPECT_EQ(Title(), kBaseTitle + " - WORD : PEA");
     EXPECT_EQ(ListRows().size(), 4u);
-    list->Retorna1->trigger();
+    QTest::keyClick(list->LisFilOrdListBox, Qt::Key_Down);
+    QTest::keyClick(list->LisFilOrdListBox, Qt::Key_Return);
     EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(list->CurrentFoodIndex(), FoodIndex("Chickpeas, mature seeds"));
+}
+
+// Groups that share a code (or have no bar) share one submenu item, so the
+// group found by name can lie past the last item.
+TEST_F(ListWindowTest, GroupsSharingAnItemNeverTouchAnItemOutsideTheSubmenu) {
+    const struct {
+        std::vector<std::string> groups;
+        std::string stored;
+        int items;
+        Rows rows;
+    } cases[] = {
+        {{"0900|Fruits", "0100|Dairy", "0100|Dairy again"},
+         "AtiFil=2\r\nGruFil=Fruits\r\n",
+         2,
+         {"Apples, raw, with skin", "Peaches, canned"}},
+        {{"one", "two"}, "AtiFil=1\r\nGruFil=two\r\n", 1, {}},
+    };
+    for (const auto& c : cases) {
+        test::WriteFile(dir.Path() + "Dados/ArqGruIng.dad", "");
+        std::string groups;
+        for (const std::string& line : c.groups) groups += line + "\r\n";
+        test::WriteFile(dir.Path() + "Dados/ArqGruIng.dad", groups);
+        StoreSettings(c.stored);
+        OpenList();
+        EXPECT_EQ(GroupItems().size(), c.items);
+        EXPECT_EQ(ListRows(), c.rows);
+        EXPECT_TRUE(CheckedItems().empty());
+        GroupItems().back()->trigger();
+        EXPECT_EQ(CheckedItems(), std::vector<int>{c.items - 1});
+        list->Retorna1->trigger();
+        EXPECT_FALSE(list->isVisible());
+    }
+}
+
+// Double clicks anywhere in the box, rows or blank area, also on an empty
+// list; single clicks in the blank area keep the selection.
+TEST_F(ListWindowTest, ClicksInTheBlankAreaBelowTheRows) {
+    TFoodListBox* box = list->LisFilOrdListBox;
+    const QPoint blank(100, box->viewport()->height() - 5);
+    OpenList();
+    GroupItems()[kFruits]->trigger();
+    ASSERT_FALSE(box->indexAt(blank).isValid());
+    QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, box->RowRect(1).center());
+    QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, blank);
+    EXPECT_EQ(SelectedRow(), 1);
+    QTest::mouseDClick(box->viewport(), Qt::LeftButton, {}, blank);
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(list->CurrentFoodIndex(), FoodIndex("Peaches, canned"));
+
+    OpenList(5);
+    TurnOnWords("nothing");
+    ASSERT_EQ(box->count(), 0);
+    QTest::mouseDClick(box->viewport(), Qt::LeftButton, {}, QPoint(50, 50));
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(list->CurrentFoodIndex(), 0);
+}
+
+// With no row selected no row is current (no focus frame); the first Down
+// or Home selects the first row and End the last, after every rebuild.
+TEST_F(ListWindowTest, FirstKeyWithoutSelection) {
+    TFoodListBox* box = list->LisFilOrdListBox;
+    StoreSettings("AtiFil=3\r\nGruFil=Fruits and Fruit Juices\r\n");
+    OpenList();
+    const Rows fruits = ListRows();
+    ASSERT_EQ(fruits.size(), 2u);
+    const struct {
+        Qt::Key key;
+        int row;
+    } cases[] = {{Qt::Key_Down, 0}, {Qt::Key_Home, 0}, {Qt::Key_End, 1}, {Qt::Key_Up, 0}};
+    for (const auto& c : cases) {
+        // A rebuild: the group off and on again.
+        GroupItems()[kFruits]->trigger();
+        GroupItems()[kFruits]->trigger();
+        ASSERT_EQ(ListRows(), fruits);
+        QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
+        QApplication::sendEvent(box, &focusIn);
+        EXPECT_EQ(SelectedRow(), -1);
+        EXPECT_FALSE(box->currentIndex().isValid());
+        QTest::keyClick(box, c.key);
+        EXPECT_EQ(SelectedRow(), c.row) << c.key;
+    }
+}
+
+// Rows are drawn whole up to the right edge, without "..." elision, and
+// a row is cut for display only: the pick reads the food's own line.
+TEST_F(ListWindowTest, LongRowsAreClippedNotElidedAndPickedByTheirLine) {
+    const std::string longName = "W" + std::string(2 << 20, 'W');
+    std::vector<std::string> lines = {test::MakeFoodLine("Apples"), test::MakeFoodLine(longName)};
+    test::WriteDatabase(dir.Path(), lines, kGroups);
+    LoadFoodTable(FoodFilePath(DataDirectory()), foods, keys, progress);
+    OpenList();
+    TFoodListBox* box = list->LisFilOrdListBox;
+    const QString shown = box->RowText(1);
+    EXPECT_TRUE(longName.starts_with(ToWin1252(shown)));
+    EXPECT_LT(shown.size(), 300);
+
+    // The ink near the right edge is as dense as near the left: no "...".
+    const QImage image = box->viewport()->grab().toImage();
+    const QRect row = box->RowRect(1);
+    const auto ink = [&](int from) {
+        int dark = 0;
+        for (int x = from; x < from + 40; ++x) {
+            for (int y = row.top(); y <= row.bottom(); ++y) dark += qGray(image.pixel(x, y)) < 128;
+        }
+        return dark;
+    };
+    EXPECT_GT(ink(row.left() + 10), 40);
+    EXPECT_GT(ink(image.width() - 42), ink(row.left() + 10) * 3 / 4);
+
+    box->setCurrentRow(1);
+    list->Retorna1->trigger();
+    EXPECT_EQ(list->CurrentFoodIndex(), 1);
 }
 
 // The word field: 40 fixed positions; letters typed turn to capitals that
@@ -530,7 +644,7 @@ TEST_F(ListFoodTest, PickedFoodBecomesTheCurrentFood) {
         setUpOnActivation = !list->SetupPending;
         list->FormActivate();
         title = list->windowTitle();
-        selected = list->LisFilOrdListBox->currentRow();
+        selected = list->LisFilOrdListBox->SelectedRow();
         list->LisFilOrdListBox->setCurrentRow(2);
         QTest::keyClick(list->LisFilOrdListBox, Qt::Key_Enter);
     });
@@ -571,7 +685,7 @@ TEST(SampleDatabase, FiltersSurviveReopeningAndRestart) {
     const auto rows = [&] {
         Rows shown;
         for (int i = 0; i < list->LisFilOrdListBox->count(); ++i) {
-            shown.push_back(ToWin1252(list->LisFilOrdListBox->item(i)->text()));
+            shown.push_back(ToWin1252(list->LisFilOrdListBox->RowText(i)));
         }
         return shown;
     };

@@ -25,8 +25,10 @@ TConForm::TConForm(QWidget* parent) : QDialog(parent, FixedFrame(Qt::Dialog, Tit
 }
 
 void TConForm::Show(int maximum) {
+    maximum_ = maximum;
     ProgressBar->setRange(0, maximum);
     ProgressBar->setValue(0);
+    shownWidth_ = FilledWidth(0);
     show();
     raise();
     // The load runs inside one event without yielding; paint the window
@@ -34,7 +36,17 @@ void TConForm::Show(int maximum) {
     repaint();
 }
 
-void TConForm::SetPosition(int position) { ProgressBar->setValue(position); }
+long long TConForm::FilledWidth(int position) const {
+    if (maximum_ <= 0) return 0;
+    return static_cast<long long>(position) * ProgressBar->width() / maximum_;
+}
+
+void TConForm::SetPosition(int position) {
+    const long long width = FilledWidth(position);
+    if (width == shownWidth_ && position != 0 && position < maximum_ - 1) return;
+    shownWidth_ = width;
+    ProgressBar->setValue(position);
+}
 
 void TConForm::Close() { hide(); }
 

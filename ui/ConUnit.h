@@ -16,10 +16,20 @@ class TConForm : public QDialog, public ProgressSink {
     explicit TConForm(QWidget* parent = nullptr);
 
     void Show(int maximum) override;
+    // Called for every line of a scan. The bar is set only when its filled
+    // width in pixels would change, and always at 0 and from maximum - 1
+    // on, so it looks as if it were set every time: setting it costs far
+    // more than a line of a scan.
     void SetPosition(int position) override;
     void Close() override;
 
     QProgressBar* ProgressBar = nullptr;
+
+  private:
+    long long FilledWidth(int position) const;
+
+    int maximum_ = 0;
+    long long shownWidth_ = -1;
 };
 
 }  // namespace quorvex

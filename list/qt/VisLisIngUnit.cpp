@@ -3,16 +3,16 @@
 #include <QActionGroup>
 #include <QEvent>
 #include <QKeyEvent>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QStringList>
 #include <QVBoxLayout>
 
 #include "db/Fields.h"
 #include "list/IniFile.h"
 #include "list/ListSettings.h"
 #include "list/WordFilter.h"
+#include "list/qt/FoodListBox.h"
+#include "list/qt/FoodListModel.h"
 #include "list/qt/PalChaUnit.h"
 #include "ui/ConUnit.h"
 #include "ui/ErrorReport.h"
@@ -34,10 +34,8 @@ TVisLisIngForm::TVisLisIngForm(const std::string& applicationDirectory, std::str
       settingsPath_(std::move(settingsPath)) {
     setWindowTitle("USDA Nutrient Database Release 14 - Double clik to select and return");
 
-    LisFilOrdListBox = new QListWidget;
+    LisFilOrdListBox = new TFoodListBox;
     LisFilOrdListBox->setFixedSize(kClientWidth, kClientHeight);
-    LisFilOrdListBox->setSelectionMode(QAbstractItemView::SingleSelection);
-    LisFilOrdListBox->setUniformItemSizes(true);
     QFont font("Courier New");
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
@@ -45,7 +43,7 @@ TVisLisIngForm::TVisLisIngForm(const std::string& applicationDirectory, std::str
     font.setBold(true);
     LisFilOrdListBox->setFont(font);
     LisFilOrdListBox->installEventFilter(this);
-    connect(LisFilOrdListBox, &QListWidget::itemDoubleClicked, this,
+    connect(LisFilOrdListBox, &TFoodListBox::DoubleClicked, this,
             [this] { RunGuarded([this] { LisFilOrdListBoxDblClick(); }); });
 
     auto* layout = new QVBoxLayout(this);
@@ -103,15 +101,23 @@ void TVisLisIngForm::reject() {}
 void TVisLisIngForm::FormActivate() {
     if (!SetupPending) return;
     SetupPending = false;
-    // Made first so that, should the groups file fail to load, the list
-    // still works and no item of the last opening is left to click.
-    filteredList_ = std::make_unique<TextList>();
     RemoveGroupItems();
-    LoadGroupTable(GroupFilePath(DataDirectory()), groupTable_, groupCodeIndex_);
+    // A groups file that cannot be read is reported once the window is set
+    // up without groups: the foods are listed as the word filter says and
+    // every way out works.
+    std::string failure;
+    try {
+        LoadGroupTable(GroupFilePath(DataDirectory()), groupTable_, groupCodeIndex_);
+    } catch (const std::exception& error) {
+        failure = error.what();
+        groupTable_ = std::make_unique<TextList>();
+        groupCodeIndex_ = std::make_unique<TextList>();
+    }
     AddGroupItems();
     ReadListSettings();
     BuildList();
     if (!ScansFoodTable(group_, wordFilter_)) SelectCurrentFood();
+    if (!failure.empty()) ShowErrorReport(failure);
 }
 
 void TVisLisIngForm::RemoveGroupItems() {
@@ -145,9 +151,11 @@ void TVisLisIngForm::ReadListSettings() {
     group_ = RestoreGroupFilter(settings.groupFilterIndex, settings.groupFilterName, *groupTable_,
                                 foundPosition);
     // The check mark goes to the group the filter actually uses, which is
-    // the stored position unless the groups file changed since.
-    if (foundPosition >= 0)
-        Filtraporgrupodeingrediente1->actions()[foundPosition]->setChecked(true);
+    // the stored position unless the groups file changed since. Groups
+    // sharing a code share one item, so the group's line can lie past the
+    // last item: then no item is checked.
+    const QList<QAction*> items = Filtraporgrupodeingrediente1->actions();
+    if (foundPosition >= 0 && foundPosition < items.size()) items[foundPosition]->setChecked(true);
     wordFilter_.on = settings.wordFilterOn;
     words_->SetWordText(settings.wordText);
     SplitWords();
@@ -158,7 +166,7 @@ void TVisLisIngForm::WriteListSettings() {
     IniFile file = IniFile::Load(path);
     quorvex::WriteListSettings(
         file, ListSettings{group_.index, group_.name, wordFilter_.on, words_->WordText()},
-        SelectedRow());
+        LisFilOrdListBox->SelectedRow());
     file.Save(path);
 }
 
@@ -167,27 +175,21 @@ void TVisLisIngForm::SplitWords() {
     if (wordFilter_.on) wordFilter_.words = quorvex::SplitWords(words_->WordText());
 }
 
+const std::vector<int>& TVisLisIngForm::FilteredList() const {
+    return LisFilOrdListBox->Rows().Positions();
+}
+
 void TVisLisIngForm::BuildList() {
     setWindowTitle(FromWin1252(ListTitle(group_, wordFilter_, words_->WordText())));
-    FillFilteredList(*foodTable_, group_, wordFilter_, *filteredList_, *progress_);
-    LisFilOrdListBox->clear();
-    QStringList rows;
-    rows.reserve(filteredList_->Count());
-    for (const std::string& line : filteredList_->Items()) {
-        rows.append(FromWin1252(GetField(kFoodDescription, line)));
-    }
-    LisFilOrdListBox->addItems(rows);
+    std::vector<int> filtered;
+    FillFilteredList(*foodTable_, group_, wordFilter_, filtered, *progress_);
+    LisFilOrdListBox->Rows().Show(*foodTable_, std::move(filtered));
 }
 
 void TVisLisIngForm::SelectCurrentFood() {
     if (currentFoodIndex_ < 0 || currentFoodIndex_ >= LisFilOrdListBox->count()) return;
     LisFilOrdListBox->setCurrentRow(currentFoodIndex_);
-    LisFilOrdListBox->scrollToItem(LisFilOrdListBox->currentItem());
-}
-
-int TVisLisIngForm::SelectedRow() const {
-    const QList<QListWidgetItem*> selected = LisFilOrdListBox->selectedItems();
-    return selected.isEmpty() ? -1 : LisFilOrdListBox->row(selected.front());
+    LisFilOrdListBox->scrollTo(LisFilOrdListBox->currentIndex());
 }
 
 void TVisLisIngForm::GroupFilterItemClick(QAction* sender) {
@@ -221,12 +223,13 @@ void TVisLisIngForm::Filtraporpalavraschave1Click() {
 }
 
 void TVisLisIngForm::TakeSelection() {
-    const int row = SelectedRow();
+    const int row = LisFilOrdListBox->SelectedRow();
     if (row < 0) {
         currentFoodIndex_ = 0;
     } else {
-        const std::string key = GetField(kFoodDescription, filteredList_->Get(row)) + "|";
-        foodKeyIndex_->Find(key, currentFoodIndex_);
+        // The food's own line, not the row's text, which may be cut.
+        const std::string& line = foodTable_->Get(LisFilOrdListBox->Rows().Position(row));
+        foodKeyIndex_->Find(GetField(kFoodDescription, line) + "|", currentFoodIndex_);
     }
     // The window must close even when the settings cannot be written, or
     // the user could never leave it; the failure is still reported.
@@ -236,7 +239,7 @@ void TVisLisIngForm::TakeSelection() {
     } catch (const std::exception& error) {
         failure = error.what();
     }
-    filteredList_.reset();
+    LisFilOrdListBox->Rows().Clear();
     wordFilter_.words.clear();
     groupTable_.reset();
     groupCodeIndex_.reset();

@@ -16,13 +16,13 @@
 
 class QAction;
 class QActionGroup;
-class QListWidget;
 class QMenu;
 class QMenuBar;
 
 namespace quorvex {
 
 class TConForm;
+class TFoodListBox;
 class TPalChaForm;
 
 class TVisLisIngForm : public ActivatedWindow<QDialog> {
@@ -65,9 +65,10 @@ class TVisLisIngForm : public ActivatedWindow<QDialog> {
     // State read by tests.
     const GroupFilter& Group() const { return group_; }
     const WordFilterState& Words() const { return wordFilter_; }
-    const TextList* FilteredList() const { return filteredList_.get(); }
+    // Positions in the food table of the listed foods, in row order.
+    const std::vector<int>& FilteredList() const;
 
-    QListWidget* LisFilOrdListBox = nullptr;
+    TFoodListBox* LisFilOrdListBox = nullptr;
     QMenuBar* MainMenu1 = nullptr;
     QMenu* Filtraporgrupodeingrediente1 = nullptr;
     QAction* Filtraporpalavraschave1 = nullptr;
@@ -92,7 +93,6 @@ class TVisLisIngForm : public ActivatedWindow<QDialog> {
     void SplitWords();
     void BuildList();
     void SelectCurrentFood();
-    int SelectedRow() const;
     void TakeSelection();
     void TakeSelectionAndClose();
 
@@ -101,7 +101,6 @@ class TVisLisIngForm : public ActivatedWindow<QDialog> {
     TPalChaForm* words_ = nullptr;
     QActionGroup* groupItems_ = nullptr;
 
-    std::unique_ptr<TextList> filteredList_;
     std::unique_ptr<TextList> groupTable_;
     std::unique_ptr<TextList> groupCodeIndex_;
     GroupFilter group_;

@@ -1,0 +1,40 @@
+#include "list/qt/FoodListModel.h"
+
+#include <string_view>
+
+#include "ui/Text1252.h"
+
+namespace quorvex {
+
+void TFoodListModel::Show(const TextList& foodTable, std::vector<int> positions) {
+    beginResetModel();
+    foodTable_ = &foodTable;
+    positions_ = std::move(positions);
+    endResetModel();
+}
+
+void TFoodListModel::Clear() {
+    beginResetModel();
+    foodTable_ = nullptr;
+    positions_.clear();
+    endResetModel();
+}
+
+void TFoodListModel::SetShownCharacters(int characters) {
+    if (characters == shownCharacters_) return;
+    shownCharacters_ = characters;
+    if (!positions_.empty()) emit dataChanged(index(0), index(rowCount() - 1), {Qt::DisplayRole});
+}
+
+int TFoodListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(positions_.size());
+}
+
+QVariant TFoodListModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
+    std::string_view line = foodTable_->Items()[static_cast<size_t>(Position(index.row()))];
+    if (shownCharacters_ >= 0) line = line.substr(0, static_cast<size_t>(shownCharacters_));
+    return FromWin1252(line.substr(0, line.find('|')));
+}
+
+}  // namespace quorvex

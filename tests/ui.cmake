@@ -1,0 +1,1 @@
+quorvex_test(ui_tests ui_test.cpp QT LIBS quorvex_ui)
