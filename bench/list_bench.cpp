@@ -1,214 +1,220 @@
-// The food list's scans over 400,000 foods: a word scan and a group scan,
-// each printed beside grep -F finding the same word in the same foods'
-// plain text, written to a file and searched in the same run.
+// The food list as a user meets it, at 400,000 foods made from SR28's lines
+// and at SR28's own size: List Food opening with every food listed, the
+// word filter CHEDDAR turned on and a group filter clicked, each from the
+// click to the list window painted, with the real progress window and list
+// view. Baseline: grep -F -i -c CHEDDAR over the same foods' plain text.
+//
+// Then the peak memory of a whole session (load and first report, List
+// Food, word filter, group filter) in a process of its own, less that of a
+// bare Qt program showing a window, beside the foods file's size.
+//
+// Run under xvfb-run to paint through a real X server; without a display
+// it paints on Qt's offscreen platform.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
-#include <random>
-#include <stdexcept>
+#include <QAction>
+#include <QMenu>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
 
+#include "bench/support/Process.h"
 #include "bench/support/RatioMain.h"
-#include "db/DBUnit.h"
-#include "db/Fields.h"
-#include "list/ListFilter.h"
-#include "tests/Sr28Foods.h"
-#include "tests/support/TestSupport.h"
-
-extern char** environ;
+#include "bench/support/Sr28Database.h"
+#include "list/qt/PalChaUnit.h"
+#include "tests/support/QtTestSupport.h"
+#include "ui/ErrorReport.h"
 
 namespace quorvex {
 namespace {
 
-constexpr int kFoodCount = 400000;
-constexpr int kGroupCount = 25;
+// The program's windows over one database, its first report drawn.
+class Session {
+  public:
+    Session(const std::string& applicationDirectory, const std::string& settingsPath)
+        : windows_(applicationDirectory, settingsPath) {
+        windows_.main.FormActivate();
+    }
 
-std::string GroupCode(int group) { return std::to_string(100 + group * 100); }
+    TVisLisIngForm& List() { return windows_.list; }
 
-// Descriptions of four to seven words drawn from a food vocabulary in the
-// way real ones read ("Cheese, cheddar, sliced"), with 36 values, a group
-// code and the trailing fields of a real line.
-std::vector<std::string> SyntheticFoods() {
-    static const std::vector<std::string> words = {
-        "beef",   "raw",    "cooked", "cheese",  "cheddar", "apples", "with",  "skin",
-        "dried",  "frozen", "soup",   "chicken", "canned",  "bread",  "wheat", "rice",
-        "white",  "brown",  "flour",  "whole",   "grain",   "milk",   "fluid", "lowfat",
-        "butter", "salted", "peanut", "peas",    "green",   "boiled", "fried", "roasted",
-        "pork",   "lamb",   "fish",   "salmon",  "tuna",    "oil",    "sauce", "tomato",
-        "potato", "baked",  "sweet",  "orange",  "juice",   "lemon",  "sugar", "honey",
-        "egg",    "yolk",   "cream",  "sour",    "yogurt",  "plain",  "corn",  "beans"};
-    std::mt19937 random(7);
-    std::vector<std::string> lines;
-    lines.reserve(kFoodCount);
-    for (int i = 0; i < kFoodCount; ++i) {
-        std::string description = "Food";
-        const int count = 4 + static_cast<int>(random() % 4);
-        for (int w = 0; w < count; ++w) description += ", " + words[random() % words.size()];
-        description += " " + std::to_string(i);
-        std::map<int, std::string> fields;
-        for (int n = kFirstNutrientField; n <= kLastNutrientField; ++n) {
-            fields[n] = std::to_string(random() % 1000) + "." + std::to_string(random() % 100);
+    // List Food up to the list painted, without the modal loop.
+    void OpenList() {
+        List().SetupPending = true;
+        List().Open(*windows_.main.FoodTable(), *windows_.main.FoodKeyIndex(),
+                    windows_.main.CurrentFoodIndex());
+        List().show();
+        List().FormActivate();
+        List().repaint();
+    }
+
+    void CloseList() { List().Retorna1->trigger(); }
+
+    // "Words Filter", the words typed, then "Turn ON Filter" (or "Turn OFF
+    // Filter" for no words), up to the list painted.
+    void WordFilter(const std::string& words) {
+        TPalChaForm& dialog = windows_.words;
+        QTimer::singleShot(0, &dialog, [&dialog, words] {
+            dialog.SetWordText(words);
+            (words.empty() ? dialog.TurnOFFFilter2 : dialog.TurnONFilter1)->trigger();
+        });
+        List().Filtraporpalavraschave1->trigger();
+        List().repaint();
+    }
+
+    // A click on group item i, up to the list painted.
+    void ClickGroup(int i) {
+        List().Filtraporgrupodeingrediente1->actions()[i]->trigger();
+        List().repaint();
+    }
+
+  private:
+    test::ProgramWindows windows_;
+};
+
+constexpr int kDairyGroup = 0;
+
+bench::Sr28Database* DatabaseOf(int foods) {
+    static std::map<int, std::unique_ptr<bench::Sr28Database>> databases;
+    auto [entry, made] = databases.try_emplace(foods);
+    if (made) entry->second = bench::MakeSr28Database(foods);
+    return entry->second.get();
+}
+
+// The session of a benchmark over range(0) foods; nullptr (and the
+// benchmark skipped) without the SR28 files.
+Session* SessionOf(benchmark::State& state) {
+    static std::map<int, std::unique_ptr<Session>> sessions;
+    const int foods = static_cast<int>(state.range(0));
+    bench::Sr28Database* database = DatabaseOf(foods);
+    if (database == nullptr) {
+        state.SkipWithError("the SR28 files are not beside the project");
+        return nullptr;
+    }
+    auto& session = sessions[foods];
+    if (!session) {
+        session = std::make_unique<Session>(database->applicationDirectory,
+                                            database->dir.Path() + "VARDELO.ini");
+    }
+    return session.get();
+}
+
+void BM_ListFoodOpens(benchmark::State& state) {
+    Session* session = SessionOf(state);
+    if (session == nullptr) return;
+    for (auto _ : state) {
+        session->OpenList();
+        state.PauseTiming();
+        session->CloseList();
+        state.ResumeTiming();
+    }
+}
+
+void BM_WordFilterOn(benchmark::State& state) {
+    Session* session = SessionOf(state);
+    if (session == nullptr) return;
+    session->OpenList();
+    for (auto _ : state) {
+        session->WordFilter("CHEDDAR");
+        state.PauseTiming();
+        session->WordFilter("");
+        state.ResumeTiming();
+    }
+    session->CloseList();
+}
+
+void BM_GroupFilterOn(benchmark::State& state) {
+    Session* session = SessionOf(state);
+    if (session == nullptr) return;
+    session->OpenList();
+    for (auto _ : state) {
+        session->ClickGroup(kDairyGroup);
+        state.PauseTiming();
+        session->ClickGroup(kDairyGroup);
+        state.ResumeTiming();
+    }
+    session->CloseList();
+}
+
+void BM_GrepCheddar(benchmark::State& state) {
+    bench::Sr28Database* database = DatabaseOf(static_cast<int>(state.range(0)));
+    if (database == nullptr) {
+        state.SkipWithError("the SR28 files are not beside the project");
+        return;
+    }
+    // Its output goes to a file: grep stops at the first match when it
+    // sees that it writes to /dev/null.
+    const std::string output = database->dir.Path() + "grep.out";
+    for (auto _ : state) {
+        bench::Wait(
+            bench::Spawn({"grep", "-F", "-i", "-c", "CHEDDAR", database->plainFoods}, output));
+    }
+    state.counters["listed"] = std::stoi(test::ReadFile(output));
+}
+
+#define QUORVEX_AT_BOTH_SIZES(name) \
+    BENCHMARK(name)->Arg(bench::kSr28Foods)->Arg(bench::kLargeFoods)->Unit(benchmark::kMillisecond)
+QUORVEX_AT_BOTH_SIZES(BM_ListFoodOpens);
+QUORVEX_AT_BOTH_SIZES(BM_WordFilterOn);
+QUORVEX_AT_BOTH_SIZES(BM_GroupFilterOn);
+QUORVEX_AT_BOTH_SIZES(BM_GrepCheddar);
+
+// One whole session in this process, for its peak memory.
+int RunSession(const std::string& applicationDirectory, const std::string& settingsPath) {
+    Session session(applicationDirectory, settingsPath);
+    session.OpenList();
+    session.WordFilter("CHEDDAR");
+    session.ClickGroup(kDairyGroup);
+    session.CloseList();
+    return 0;
+}
+
+// Peak resident memory of a session at each size, less the bare window's,
+// per byte of the foods file.
+void PrintSessionPeaks(const char* self) {
+    const long long bare = bench::Wait(bench::Spawn({QUORVEX_BARE_WINDOW, "--quit"})).peakKiB;
+    std::printf("\nPeak memory of a session, less a bare Qt program (%lld KiB):\n", bare);
+    for (const int foods : {bench::kSr28Foods, bench::kLargeFoods}) {
+        bench::Sr28Database* database = DatabaseOf(foods);
+        if (database == nullptr) return;
+        const bench::Finished session =
+            bench::Wait(bench::Spawn({self, "--session", database->applicationDirectory,
+                                      database->dir.Path() + "session.ini"}));
+        if (session.exitStatus != 0) {
+            std::printf("  %d foods: the session failed\n", foods);
+            continue;
         }
-        fields[kFoodGroupCode] = GroupCode(static_cast<int>(random() % kGroupCount));
-        fields[kRefusePercentage] = "12";
-        fields[kRefuseDescription] = "Bone and skin";
-        fields[kHouseholdWeights] = "1 cup = 227~1 oz = 28.35~";
-        lines.push_back(test::MakeFoodLine(description, fields));
+        const double bytes = static_cast<double>(session.peakKiB - bare) * 1024;
+        std::printf("  %6d foods: %8lld KiB = %5.2f x the foods file (%.1f MB)\n", foods,
+                    session.peakKiB - bare, bytes / static_cast<double>(database->foodsFileBytes),
+                    static_cast<double>(database->foodsFileBytes) / 1e6);
     }
-    return lines;
 }
-
-// The foods in two tables: one built straight from lines in table order,
-// and one loaded, as the viewer loads, from a foods file stored in random
-// order. The plain text for grep is written in table order.
-struct Foods {
-    Foods() {
-        const std::string stored = dir.Path() + "ArqIng.dad";
-        test::WriteStoredFoods(stored, SyntheticFoods());
-        std::unique_ptr<TextList> keys;
-        test::NoProgress progress;
-        LoadFoodTable(stored, loaded, keys, progress);
-        ordered.Assign(std::vector<std::string>(loaded->Items().begin(), loaded->Items().end()));
-        ordered.SetSorted(true);
-        std::string text;
-        for (const std::string& line : ordered.Items()) text += line + "\n";
-        path = dir.Path() + "foods.txt";
-        test::WriteFile(path, text);
-    }
-    test::TempDir dir;
-    std::string path;
-    TextList ordered;
-    std::unique_ptr<TextList> loaded;
-};
-
-Foods& TheFoods() {
-    static Foods foods;
-    return foods;
-}
-
-const TextList& TableOf(const benchmark::State& state) {
-    return state.range(0) == 0 ? TheFoods().ordered : *TheFoods().loaded;
-}
-
-// The real SR28 foods (8,789) and their plain text, when the
-// files are beside the project.
-struct RealFoods {
-    RealFoods() {
-        table.Assign(test::Sr28FoodLines());
-        table.SetSorted(true);
-        std::string text;
-        for (const std::string& line : table.Items()) text += line + "\n";
-        path = dir.Path() + "sr28.txt";
-        test::WriteFile(path, text);
-    }
-    test::TempDir dir;
-    std::string path;
-    TextList table;
-};
-
-RealFoods& TheRealFoods() {
-    static RealFoods foods;
-    return foods;
-}
-
-void Scan(benchmark::State& state, const TextList& table, const GroupFilter& group,
-          const WordFilterState& words) {
-    if (table.Count() == 0) {
-        state.SkipWithError("the SR28 files are not beside the project");
-        return;
-    }
-    TextList filtered;
-    test::NoProgress progress;
-    for (auto _ : state) FillFilteredList(table, group, words, filtered, progress);
-    state.counters["listed"] = filtered.Count();
-}
-
-// range(0): 0 for the table built in table order, 1 for the table loaded
-// from a foods file stored in random order.
-void BM_WordScan(benchmark::State& state) { Scan(state, TableOf(state), {}, {true, {"CHEDDAR"}}); }
-BENCHMARK(BM_WordScan)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-
-void BM_GroupScan(benchmark::State& state) {
-    Scan(state, TableOf(state), {3, "Group", GroupCode(3)}, {});
-}
-BENCHMARK(BM_GroupScan)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-
-// Runs grep as a process of its own (no shell) and waits for it.
-// Its output goes to a file: grep stops at the first match when it sees
-// that it writes to /dev/null. Returns the count grep -c printed.
-int RunGrep(std::vector<std::string> arguments, const std::string& output) {
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    pid_t child = 0;
-    const int failed = posix_spawnp(&child, "grep", &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    if (failed != 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
-        WEXITSTATUS(status) > 1) {
-        throw std::runtime_error("grep did not run");
-    }
-    return std::stoi(test::ReadFile(output));
-}
-
-// The baselines: counting the lines that hold the word, as the word scan
-// does, case-sensitive (every "cheddar" is written small) and ignoring case.
-void Grep(benchmark::State& state, std::vector<std::string> arguments, const std::string& path,
-          const std::string& output) {
-    arguments.insert(arguments.begin(), "grep");
-    arguments.push_back(path);
-    int count = 0;
-    for (auto _ : state) count = RunGrep(arguments, output);
-    state.counters["listed"] = count;
-}
-
-void BM_GrepF(benchmark::State& state) {
-    Grep(state, {"-F", "-c", "cheddar"}, TheFoods().path, TheFoods().dir.Path() + "grep.out");
-}
-BENCHMARK(BM_GrepF)->Unit(benchmark::kMillisecond);
-
-void BM_GrepFIgnoreCase(benchmark::State& state) {
-    Grep(state, {"-F", "-i", "-c", "CHEDDAR"}, TheFoods().path, TheFoods().dir.Path() + "grep.out");
-}
-BENCHMARK(BM_GrepFIgnoreCase)->Unit(benchmark::kMillisecond);
-
-// The same on the real foods; at this size grep's start-up is most of its
-// time.
-void BM_WordScanSr28(benchmark::State& state) {
-    Scan(state, TheRealFoods().table, {}, {true, {"CHEDDAR"}});
-}
-BENCHMARK(BM_WordScanSr28)->Unit(benchmark::kMicrosecond);
-
-void BM_GroupScanSr28(benchmark::State& state) {
-    Scan(state, TheRealFoods().table, {0, "Dairy and Egg Products", "0100"}, {});
-}
-BENCHMARK(BM_GroupScanSr28)->Unit(benchmark::kMicrosecond);
-
-void BM_GrepFIgnoreCaseSr28(benchmark::State& state) {
-    if (TheRealFoods().table.Count() == 0) {
-        state.SkipWithError("the SR28 files are not beside the project");
-        return;
-    }
-    Grep(state, {"-F", "-i", "-c", "CHEDDAR"}, TheRealFoods().path,
-         TheRealFoods().dir.Path() + "grep.out");
-}
-BENCHMARK(BM_GrepFIgnoreCaseSr28)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace quorvex
 
 int main(int argc, char** argv) {
-    return quorvex::bench::RunWithRatios(argc, argv,
-                                         {{"BM_WordScan/0", "BM_GrepF"},
-                                          {"BM_WordScan/0", "BM_GrepFIgnoreCase"},
-                                          {"BM_WordScan/1", "BM_GrepF"},
-                                          {"BM_GroupScan/0", "BM_GrepF"},
-                                          {"BM_GroupScan/1", "BM_GrepF"},
-                                          {"BM_WordScanSr28", "BM_GrepFIgnoreCaseSr28"},
-                                          {"BM_GroupScanSr28", "BM_GrepFIgnoreCaseSr28"}});
+    if (std::getenv("DISPLAY") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    quorvex::QuorvexApplication application(argc, argv);
+    if (argc == 4 && std::string(argv[1]) == "--session") {
+        return quorvex::RunSession(argv[2], argv[3]);
+    }
+    const auto ratios = [](const char* step) {
+        std::vector<quorvex::bench::Ratio> pairs;
+        for (const char* size : {"/8789", "/400000"}) {
+            pairs.push_back({std::string(step) + size, std::string("BM_GrepCheddar") + size});
+        }
+        return pairs;
+    };
+    std::vector<quorvex::bench::Ratio> all;
+    for (const char* step : {"BM_ListFoodOpens", "BM_WordFilterOn", "BM_GroupFilterOn"}) {
+        const auto pairs = ratios(step);
+        all.insert(all.end(), pairs.begin(), pairs.end());
+    }
+    const int status = quorvex::bench::RunWithRatios(argc, argv, all);
+    quorvex::PrintSessionPeaks(argv[0]);
+    return status;
 }

@@ -266,20 +266,30 @@ TEST_F(LoaderTest, OddContentLoadsAsIs) {
     EXPECT_EQ(GetField(kHouseholdWeights, table->Get(3)), "2");
 }
 
-// Files of random short lines (case twins, equal lines, lines without a
-// bar, shorter and longer than eight bytes, every kind of line end) load as
-// splitting, decoding each line by its file position and sorting gives them,
-// equal lines in file order.
+// Files of random lines (case twins, equal lines, lines without a bar,
+// long shared beginnings, every kind of line end) load as splitting,
+// decoding each line by its file position and sorting gives them, equal
+// lines in file order.
 TEST_F(LoaderTest, LoadsAsSplitDecodeAndSortGiveOnRandomFiles) {
     std::mt19937 random(12);
-    const std::string bytes = "aAbB|| ,-\xE9\xC9\x01\xFF";
+    const std::string pieces[] = {"Cheese, cheddar, ",
+                                  "CHEESE, CHEDDAR, ",
+                                  "a",
+                                  "B",
+                                  "|",
+                                  " ",
+                                  "-",
+                                  "\xE9",
+                                  "\xC9",
+                                  "\x01",
+                                  "\xFF"};
     const std::string ends[] = {"\r\n", "\n", "\r"};
     for (int round = 0; round < 40; ++round) {
         std::string file;
         const int count = static_cast<int>(random() % 60);
         for (int i = 0; i < count; ++i) {
             std::string plain;
-            for (size_t n = random() % 14; n > 0; --n) plain += bytes[random() % bytes.size()];
+            for (size_t n = random() % 6; n > 0; --n) plain += pieces[random() % std::size(pieces)];
             file += EncodeLine(i, plain) + ends[random() % 3];
         }
         test::WriteFile(Path("foods"), file);

@@ -1,0 +1,178 @@
+// Whole-process start-up, as a user meets it: from starting the program to
+// its first report on the screen, with SR28 and with 400,000 foods made
+// from SR28's lines, beside a bare Qt program showing a window of the same
+// size (bare_window), started and watched the same way in the same run.
+//
+// "On the screen" is seen from outside, through the X server: the first
+// moment a top-level window at least 700 pixels wide shows a black
+// horizontal run of 300 pixels, which the report's rules and the bare
+// window's line have and nothing earlier does.
+//
+// Run as root under Xvfb, e.g.
+//     xvfb-run -a -s "-screen 0 1280x1024x24" build/bench/startup_bench
+// Root, because each program is run with a private /var/tmp (a tmpfs in a
+// mount namespace of this process), so the machine's settings file is
+// never touched.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <benchmark/benchmark.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <stdexcept>
+
+#include "bench/support/Process.h"
+#include "bench/support/RatioMain.h"
+#include "bench/support/Sr28Database.h"
+
+namespace quorvex {
+namespace {
+
+Display* display = nullptr;
+
+constexpr int kMinimumWidth = 700;
+constexpr int kLineRun = 300;
+
+// Windows vanish between listing and reading them; such errors are normal.
+int IgnoreError(Display*, XErrorEvent*) { return 0; }
+
+bool HasBlackRun(Window window, int width, int height) {
+    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(width),
+                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (image == nullptr) return false;
+    bool found = false;
+    for (int y = 0; y < height && !found; ++y) {
+        int run = 0;
+        for (int x = 0; x < width; ++x) {
+            run = XGetPixel(image, x, y) == 0 ? run + 1 : 0;
+            if (run >= kLineRun) {
+                found = true;
+                break;
+            }
+        }
+    }
+    XDestroyImage(image);
+    return found;
+}
+
+// wide: a viewable top-level window at least kMinimumWidth wide exists;
+// painted: one of them shows the black run.
+struct Screen {
+    bool wide = false;
+    bool painted = false;
+};
+
+Screen LookAtScreen(bool lookForRun) {
+    Screen screen;
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) == 0) {
+        return screen;
+    }
+    for (unsigned i = 0; i < count && !screen.painted; ++i) {
+        XWindowAttributes attributes{};
+        if (XGetWindowAttributes(display, children[i], &attributes) == 0) continue;
+        if (attributes.map_state != IsViewable || attributes.width < kMinimumWidth) continue;
+        screen.wide = true;
+        if (lookForRun) {
+            screen.painted = HasBlackRun(children[i], attributes.width, attributes.height);
+        }
+    }
+    if (children != nullptr) XFree(children);
+    return screen;
+}
+
+// Seconds from starting program to its window painted; then ends it and
+// waits until its window is gone.
+double StartToPainted(const std::string& program) {
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = bench::Spawn({program});
+    while (!LookAtScreen(true).painted) {
+        int status = 0;
+        if (waitpid(child, &status, WNOHANG) == child) {
+            throw std::runtime_error(program + " ended before it painted");
+        }
+        usleep(200);
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    bench::Wait(child, true);
+    while (LookAtScreen(false).wide) usleep(1000);
+    return seconds;
+}
+
+void Measure(benchmark::State& state, const std::string& program) {
+    for (auto _ : state) state.SetIterationTime(StartToPainted(program));
+}
+
+// The viewer, copied beside a database of foods foods; empty without the
+// SR28 files.
+std::string ViewerWith(int foods) {
+    static std::map<int, std::unique_ptr<bench::Sr28Database>> databases;
+    auto [entry, made] = databases.try_emplace(foods);
+    if (made) {
+        entry->second = bench::MakeSr28Database(foods);
+        if (entry->second) {
+            std::filesystem::copy_file(QUORVEX_PROGRAM,
+                                       entry->second->applicationDirectory + "quorvex");
+        }
+    }
+    return entry->second ? entry->second->applicationDirectory + "quorvex" : std::string();
+}
+
+void BM_StartBareWindow(benchmark::State& state) { Measure(state, QUORVEX_BARE_WINDOW); }
+BENCHMARK(BM_StartBareWindow)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+
+void BM_StartToFirstReport(benchmark::State& state) {
+    const std::string viewer = ViewerWith(static_cast<int>(state.range(0)));
+    if (viewer.empty()) {
+        state.SkipWithError("the SR28 files are not beside the project");
+        return;
+    }
+    Measure(state, viewer);
+}
+BENCHMARK(BM_StartToFirstReport)
+    ->Arg(bench::kSr28Foods)
+    ->Arg(bench::kLargeFoods)
+    ->UseManualTime()
+    ->Iterations(10)
+    ->Unit(benchmark::kMillisecond);
+
+// A private /var/tmp for this process and the programs it starts.
+bool PrivateVarTmp() {
+    return unshare(CLONE_NEWNS) == 0 &&
+           mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+           mount("tmpfs", "/var/tmp", "tmpfs", 0, nullptr) == 0;
+}
+
+}  // namespace
+}  // namespace quorvex
+
+int main(int argc, char** argv) {
+    if (!quorvex::PrivateVarTmp()) {
+        std::fprintf(stderr, "startup_bench: run it as root (it mounts a private /var/tmp)\n");
+        return 1;
+    }
+    quorvex::display = XOpenDisplay(nullptr);
+    if (quorvex::display == nullptr) {
+        std::fprintf(stderr, "startup_bench: no X display; run it under xvfb-run\n");
+        return 1;
+    }
+    XSetErrorHandler(quorvex::IgnoreError);
+    const int status =
+        quorvex::bench::RunWithRatios(argc, argv,
+                                      {{"BM_StartToFirstReport/8789/iterations:10/manual_time",
+                                        "BM_StartBareWindow/iterations:10/manual_time"},
+                                       {"BM_StartToFirstReport/400000/iterations:10/manual_time",
+                                        "BM_StartBareWindow/iterations:10/manual_time"}});
+    XCloseDisplay(quorvex::display);
+    return status;
+}

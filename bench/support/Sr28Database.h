@@ -1,0 +1,34 @@
+// The benchmarks' food databases, made at run time from the real SR28
+// foods (never stored in the project): SR28 itself, and SR28's lines
+// repeated with numbered descriptions up to any food count, the size of
+// the largest public food databases.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/support/TestSupport.h"
+
+namespace quorvex::bench {
+
+struct Sr28Database {
+    test::TempDir dir;
+    std::string applicationDirectory;  // dir/app/, whose Dados/ holds the two data files
+    std::string foodsFile;             // its stored foods file
+    long long foodsFileBytes = 0;
+    std::string plainFoods;  // the same foods as plain text, one line each
+    int foods = 0;
+};
+
+// count foods: SR28's, then copies of them whose descriptions end in
+// " #2", " #3" and so on; nullptr when the SR28 files are absent.
+std::unique_ptr<Sr28Database> MakeSr28Database(int count);
+
+// The real SR28 food count.
+inline constexpr int kSr28Foods = 8789;
+
+// The food count of the largest public food databases.
+inline constexpr int kLargeFoods = 400000;
+
+}  // namespace quorvex::bench
