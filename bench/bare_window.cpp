@@ -1,12 +1,16 @@
 // The baseline of the whole-program benchmarks: a bare Qt program showing
 // a window of the main window's client size, white with one black line
 // and a word, which is how the benchmarks tell that it has been painted.
-// With --quit it ends once it has painted.
+// With --quit it ends once it has painted, printing its peak resident
+// memory in KiB.
 #include <QApplication>
 #include <QPainter>
 #include <QTimer>
 #include <QWidget>
+#include <cstdio>
 #include <cstring>
+
+#include "bench/support/PeakMemory.h"
 
 namespace {
 
@@ -35,5 +39,7 @@ int main(int argc, char** argv) {
     BareWindow window(argc > 1 && std::strcmp(argv[1], "--quit") == 0);
     window.setFixedSize(720, 474);
     window.show();
-    return application.exec();
+    const int status = application.exec();
+    if (argc > 1) std::printf("%lld\n", quorvex::bench::PeakResidentKiB());
+    return status;
 }

@@ -20,6 +20,7 @@
 #include <map>
 #include <memory>
 
+#include "bench/support/PeakMemory.h"
 #include "bench/support/Process.h"
 #include "bench/support/RatioMain.h"
 #include "bench/support/Sr28Database.h"
@@ -161,34 +162,50 @@ QUORVEX_AT_BOTH_SIZES(BM_WordFilterOn);
 QUORVEX_AT_BOTH_SIZES(BM_GroupFilterOn);
 QUORVEX_AT_BOTH_SIZES(BM_GrepCheddar);
 
-// One whole session in this process, for its peak memory.
+// The argument that makes this program run one session and end: its
+// arguments are the application directory and the settings file.
+constexpr char kOneSession[] = "--one-session";
+
+// One whole session in this process; prints its peak memory in KiB.
 int RunSession(const std::string& applicationDirectory, const std::string& settingsPath) {
-    Session session(applicationDirectory, settingsPath);
-    session.OpenList();
-    session.WordFilter("CHEDDAR");
-    session.ClickGroup(kDairyGroup);
-    session.CloseList();
+    {
+        Session session(applicationDirectory, settingsPath);
+        session.OpenList();
+        session.WordFilter("CHEDDAR");
+        session.ClickGroup(kDairyGroup);
+        session.CloseList();
+    }
+    std::printf("%lld\n", bench::PeakResidentKiB());
     return 0;
+}
+
+// Runs a program that prints its peak memory in KiB as its output, and
+// returns that figure; -1 when it failed.
+long long PeakOf(const std::vector<std::string>& program, const std::string& output) {
+    if (bench::Wait(bench::Spawn(program, output)) != 0) return -1;
+    return std::stoll(test::ReadFile(output));
 }
 
 // Peak resident memory of a session at each size, less the bare window's,
 // per byte of the foods file.
 void PrintSessionPeaks(const char* self) {
-    const long long bare = bench::Wait(bench::Spawn({QUORVEX_BARE_WINDOW, "--quit"})).peakKiB;
+    test::TempDir dir;
+    const long long bare = PeakOf({QUORVEX_BARE_WINDOW, "--quit"}, dir.Path() + "bare");
     std::printf("\nPeak memory of a session, less a bare Qt program (%lld KiB):\n", bare);
     for (const int foods : {bench::kSr28Foods, bench::kLargeFoods}) {
         bench::Sr28Database* database = DatabaseOf(foods);
-        if (database == nullptr) return;
-        const bench::Finished session =
-            bench::Wait(bench::Spawn({self, "--session", database->applicationDirectory,
-                                      database->dir.Path() + "session.ini"}));
-        if (session.exitStatus != 0) {
+        if (database == nullptr || bare < 0) return;
+        const long long session = PeakOf({self, kOneSession, database->applicationDirectory,
+                                          database->dir.Path() + "session.ini"},
+                                         dir.Path() + "session");
+        if (session < 0) {
             std::printf("  %d foods: the session failed\n", foods);
             continue;
         }
-        const double bytes = static_cast<double>(session.peakKiB - bare) * 1024;
         std::printf("  %6d foods: %8lld KiB = %5.2f x the foods file (%.1f MB)\n", foods,
-                    session.peakKiB - bare, bytes / static_cast<double>(database->foodsFileBytes),
+                    session - bare,
+                    static_cast<double>(session - bare) * 1024 /
+                        static_cast<double>(database->foodsFileBytes),
                     static_cast<double>(database->foodsFileBytes) / 1e6);
     }
 }
@@ -198,10 +215,10 @@ void PrintSessionPeaks(const char* self) {
 
 int main(int argc, char** argv) {
     if (std::getenv("DISPLAY") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // Read before Qt sees the arguments: Qt takes "-session" for itself.
+    const bool oneSession = argc == 4 && std::string(argv[1]) == quorvex::kOneSession;
     quorvex::QuorvexApplication application(argc, argv);
-    if (argc == 4 && std::string(argv[1]) == "--session") {
-        return quorvex::RunSession(argv[2], argv[3]);
-    }
+    if (oneSession) return quorvex::RunSession(argv[2], argv[3]);
     const auto ratios = [](const char* step) {
         std::vector<quorvex::bench::Ratio> pairs;
         for (const char* size : {"/8789", "/400000"}) {

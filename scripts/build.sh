@@ -4,7 +4,7 @@ set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 PACKAGES=(cmake g++ make qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
-          fonts-liberation fontconfig xvfb xauth clang-format git)
+          libx11-dev fonts-liberation fontconfig xvfb xauth clang-format git)
 
 missing=()
 for package in "${PACKAGES[@]}"; do

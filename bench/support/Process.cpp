@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <csignal>
@@ -31,15 +30,11 @@ pid_t Spawn(const std::vector<std::string>& argv, const std::string& outputPath)
     return child;
 }
 
-Finished Wait(pid_t child, bool kill) {
+int Wait(pid_t child, bool kill) {
     if (kill) ::kill(child, SIGTERM);
     int status = 0;
-    rusage usage{};
-    if (wait4(child, &status, 0, &usage) != child) throw std::runtime_error("lost a child");
-    Finished finished;
-    if (WIFEXITED(status)) finished.exitStatus = WEXITSTATUS(status);
-    finished.peakKiB = usage.ru_maxrss;
-    return finished;
+    if (waitpid(child, &status, 0) != child) throw std::runtime_error("lost a child");
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 }  // namespace quorvex::bench

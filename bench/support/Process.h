@@ -13,12 +13,8 @@ namespace quorvex::bench {
 // Throws std::runtime_error when it cannot be started.
 pid_t Spawn(const std::vector<std::string>& argv, const std::string& outputPath = {});
 
-struct Finished {
-    int exitStatus = -1;    // -1 unless it exited normally
-    long long peakKiB = 0;  // its largest resident set
-};
-
 // Waits for the child to end (sending SIGTERM first when kill is true).
-Finished Wait(pid_t child, bool kill = false);
+// Returns its exit status, -1 unless it exited normally.
+int Wait(pid_t child, bool kill = false);
 
 }  // namespace quorvex::bench
