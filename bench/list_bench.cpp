@@ -20,13 +20,14 @@
 #include <map>
 #include <memory>
 
+#include "app/qt/ProgramWindows.h"
 #include "bench/support/PeakMemory.h"
 #include "bench/support/Process.h"
 #include "bench/support/RatioMain.h"
 #include "bench/support/Sr28Database.h"
 #include "list/qt/PalChaUnit.h"
-#include "tests/support/QtTestSupport.h"
-#include "ui/ErrorReport.h"
+#include "tests/support/TestSupport.h"
+#include "ui/Application.h"
 
 namespace quorvex {
 namespace {
@@ -72,7 +73,7 @@ class Session {
     }
 
   private:
-    test::ProgramWindows windows_;
+    ProgramWindows windows_;
 };
 
 constexpr int kDairyGroup = 0;

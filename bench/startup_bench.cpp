@@ -5,7 +5,7 @@
 //
 // "On the screen" is seen from outside, through the X server: the first
 // moment a top-level window at least 700 pixels wide shows a black
-// horizontal rule of 300 pixels on white, which the report has and the
+// horizontal rule of 300 pixels beside white, which the report has and the
 // bare window draws, and nothing earlier on the screen does.
 //
 // Run as root under Xvfb, e.g.
@@ -48,23 +48,27 @@ int IgnoreError(Display*, XErrorEvent*) { return 0; }
 constexpr unsigned long kBlack = 0x000000;
 constexpr unsigned long kWhite = 0xFFFFFF;
 
-// A rule: kLineRun pixels in a row that are black, each with white three
-// pixels above and below it (a rule is thinner than that; the black of a
-// window not yet painted has no white around it).
+// A rule: kLineRun black pixels in a row with white beside them above or
+// below (a window not yet painted is black all over).
 bool ShowsARule(Window window, int width, int height) {
     XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(width),
                               static_cast<unsigned>(height), AllPlanes, ZPixmap);
     if (image == nullptr) return false;
+    // The colour only: a window manager's frame may carry alpha.
+    const auto colour = [image](int x, int y) { return XGetPixel(image, x, y) & kWhite; };
     bool found = false;
-    for (int y = 3; y + 3 < height && !found; ++y) {
+    for (int y = 1; y + 1 < height && !found; ++y) {
         int run = 0;
+        bool besideWhite = false;
         for (int x = 0; x < width && !found; ++x) {
-            // The colour only: a window manager's frame may carry alpha.
-            const auto colour = [image, x](int row) { return XGetPixel(image, x, row) & kWhite; };
-            const bool rule =
-                colour(y) == kBlack && colour(y - 3) == kWhite && colour(y + 3) == kWhite;
-            run = rule ? run + 1 : 0;
-            found = run >= kLineRun;
+            if (colour(x, y) != kBlack) {
+                run = 0;
+                besideWhite = false;
+                continue;
+            }
+            ++run;
+            besideWhite = besideWhite || colour(x, y - 1) == kWhite || colour(x, y + 1) == kWhite;
+            found = run >= kLineRun && besideWhite;
         }
     }
     XDestroyImage(image);
