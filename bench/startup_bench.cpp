@@ -23,6 +23,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -41,6 +42,10 @@ Display* display = nullptr;
 
 constexpr int kMinimumWidth = 700;
 constexpr int kLineRun = 300;
+// Only the top of a window is looked at, where both the report's first rule
+// and the bare window's line lie: reading whole windows every few
+// milliseconds would take the CPU from the program being watched.
+constexpr int kLookedAtHeight = 160;
 
 // Windows vanish between listing and reading them; such errors are normal.
 int IgnoreError(Display*, XErrorEvent*) { return 0; }
@@ -96,7 +101,8 @@ Screen LookAtScreen(bool lookForRun) {
         if (attributes.map_state != IsViewable || attributes.width < kMinimumWidth) continue;
         screen.wide = true;
         if (lookForRun) {
-            screen.painted = ShowsARule(children[i], attributes.width, attributes.height);
+            screen.painted = ShowsARule(children[i], attributes.width,
+                                        std::min(attributes.height, kLookedAtHeight));
         }
     }
     if (children != nullptr) XFree(children);
@@ -117,7 +123,7 @@ double StartToPainted(const std::string& program) {
             bench::Wait(child, true);
             throw std::runtime_error(program + " showed no rule within a minute");
         }
-        usleep(200);
+        usleep(2000);
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
