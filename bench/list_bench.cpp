@@ -87,8 +87,15 @@ bench::Sr28Database* DatabaseOf(int foods) {
 
 // The session of a benchmark over range(0) foods; nullptr (and the
 // benchmark skipped) without the SR28 files.
-Session* SessionOf(benchmark::State& state) {
+// The sessions, by food count; emptied by main() while the application
+// still lives.
+std::map<int, std::unique_ptr<Session>>& Sessions() {
     static std::map<int, std::unique_ptr<Session>> sessions;
+    return sessions;
+}
+
+Session* SessionOf(benchmark::State& state) {
+    std::map<int, std::unique_ptr<Session>>& sessions = Sessions();
     const int foods = static_cast<int>(state.range(0));
     bench::Sr28Database* database = DatabaseOf(foods);
     if (database == nullptr) {
@@ -233,6 +240,7 @@ int main(int argc, char** argv) {
         all.insert(all.end(), pairs.begin(), pairs.end());
     }
     const int status = quorvex::bench::RunWithRatios(argc, argv, all);
+    quorvex::Sessions().clear();
     quorvex::PrintSessionPeaks(argv[0]);
     return status;
 }
