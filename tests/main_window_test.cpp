@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -16,6 +15,7 @@
 
 #include "app/qt/ProgramWindows.h"
 #include "db/Fields.h"
+#include "list/qt/FoodListBox.h"
 #include "tests/support/QtTestSupport.h"
 #include "tests/support/TestSupport.h"
 #include "ui/ConUnit.h"
