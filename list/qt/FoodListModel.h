@@ -23,7 +23,6 @@ class TFoodListModel : public QAbstractListModel {
 
     // The food table position of row r (0 <= r < rowCount()).
     int Position(int row) const { return positions_[static_cast<size_t>(row)]; }
-    const std::vector<int>& Positions() const { return positions_; }
 
     // Rows are cut to their first characters bytes for display: no more
     // than can reach the right edge of the view, so a description of any

@@ -175,10 +175,6 @@ void TVisLisIngForm::SplitWords() {
     if (wordFilter_.on) wordFilter_.words = quorvex::SplitWords(words_->WordText());
 }
 
-const std::vector<int>& TVisLisIngForm::FilteredList() const {
-    return LisFilOrdListBox->Rows().Positions();
-}
-
 void TVisLisIngForm::BuildList() {
     setWindowTitle(FromWin1252(ListTitle(group_, wordFilter_, words_->WordText())));
     std::vector<int> filtered;

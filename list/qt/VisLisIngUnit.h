@@ -65,9 +65,6 @@ class TVisLisIngForm : public ActivatedWindow<QDialog> {
     // State read by tests.
     const GroupFilter& Group() const { return group_; }
     const WordFilterState& Words() const { return wordFilter_; }
-    // Positions in the food table of the listed foods, in row order.
-    const std::vector<int>& FilteredList() const;
-
     TFoodListBox* LisFilOrdListBox = nullptr;
     QMenuBar* MainMenu1 = nullptr;
     QMenu* Filtraporgrupodeingrediente1 = nullptr;
