@@ -228,9 +228,9 @@ std::vector<SortKey> TableOrder(const std::vector<std::string_view>& lines) {
     std::vector<SortKey> keys(lines.size());
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string_view line = lines[i];
-        keys[i] = SortKey{CollationPrefix(line),
-                          line.size() > 8 ? CollationPrefix(line.substr(8)) : 0,
-                          static_cast<std::uint32_t>(i)};
+        keys[i] =
+            SortKey{CollationPrefix(line), line.size() > 8 ? CollationPrefix(line.substr(8)) : 0,
+                    static_cast<std::uint32_t>(i)};
     }
     std::sort(keys.begin(), keys.end(), [&lines](const SortKey& a, const SortKey& b) {
         if (a.first != b.first) return a.first < b.first;
@@ -250,8 +250,7 @@ std::vector<SortKey> TableOrder(const std::vector<std::string_view>& lines) {
 // progress shows the percentage, in table order. The lines are found and
 // decoded where they lie in the file's bytes, and each becomes a string of
 // its own only once, in table order; the bytes go at the return.
-std::vector<std::string> DecodedLinesInTableOrder(const std::string& path,
-                                                  ProgressSink& progress) {
+std::vector<std::string> DecodedLinesInTableOrder(const std::string& path, ProgressSink& progress) {
     std::string bytes = ReadWholeFile(path);
     std::vector<std::string_view> lines;
     ForEachLine(bytes, [&lines](std::string_view line) { lines.push_back(line); });
