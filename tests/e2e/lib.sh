@@ -1,0 +1,341 @@
+# End-to-end test library: runs the real program on a private X display
+# with a real window manager and drives it as a user would. Sourced by the
+# drivers in this folder (bash), never run on its own.
+#
+# A driver does:
+#     source "$(dirname "$0")/lib.sh"
+#     e2e_begin "$@"                   # root check, private /var/tmp, X, openbox
+#     e2e_start_program "$QUORVEX" "$DATA"
+#     ...checks, each through e2e_check or e2e_fail...
+#     e2e_end                          # exits 0, 1 (a check failed) or 77 (skipped)
+#
+# Requires root (mount namespace, tmpfs on /var/tmp); otherwise the driver
+# exits 77, which CTest reports as skipped, saying why. Tools used: Xvfb,
+# openbox, xdotool, xprop, xwininfo, ImageMagick (import, convert, compare,
+# identify), tesseract, unshare.
+#
+# Globals set here: E2E_TMP (the test's scratch folder, removed at exit),
+# DISPLAY, E2E_PID and E2E_MAIN (the running program's process id and main
+# window id), E2E_FAILURES (count of failed checks).
+
+set -uo pipefail
+
+E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+E2E_FAILURES=0
+E2E_PID=
+E2E_MAIN=
+E2E_TIMEOUT=${E2E_TIMEOUT:-20} # seconds any single wait may take
+E2E_SETTINGS=/var/tmp/VARDELO.ini
+
+e2e_log() { printf '[%s] %s\n' "$(date +%T.%N | cut -c1-12)" "$*" >&2; }
+
+e2e_skip() {
+    echo "SKIPPED: $*"
+    exit 77
+}
+
+# e2e_check DESCRIPTION COMMAND...: runs COMMAND; counts a failure, with the
+# description, when it fails. Checks go on after a failure so that one run
+# reports every broken case.
+e2e_check() {
+    local what=$1
+    shift
+    if "$@"; then
+        echo "ok   - $what"
+    else
+        echo "FAIL - $what"
+        E2E_FAILURES=$((E2E_FAILURES + 1))
+    fi
+}
+
+e2e_fail() {
+    echo "FAIL - $*"
+    E2E_FAILURES=$((E2E_FAILURES + 1))
+}
+
+# e2e_equal DESCRIPTION EXPECTED ACTUAL
+e2e_equal() {
+    if [ "$2" == "$3" ]; then
+        echo "ok   - $1"
+    else
+        printf 'FAIL - %s\n       expected: %q\n       actual:   %q\n' "$1" "$2" "$3"
+        E2E_FAILURES=$((E2E_FAILURES + 1))
+    fi
+}
+
+e2e_end() {
+    e2e_stop_program
+    if [ "$E2E_FAILURES" -gt 0 ]; then
+        echo "$E2E_FAILURES check(s) failed"
+        exit 1
+    fi
+    echo "all checks passed"
+    exit 0
+}
+
+# e2e_wait_until COMMAND...: polls COMMAND every 0.1 s until it succeeds;
+# fails after E2E_TIMEOUT seconds.
+e2e_wait_until() {
+    local deadline=$((SECONDS + E2E_TIMEOUT))
+    until "$@" 2>/dev/null; do
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.1
+    done
+}
+
+# e2e_begin "$@": call first. Skips unless root; re-runs the driver inside a
+# private mount namespace with a fresh tmpfs on /var/tmp, so the machine's
+# settings file is never touched; gives the run its own HOME (Qt's file
+# dialog keeps its state there); starts Xvfb on a free display and openbox.
+e2e_begin() {
+    [ "$(id -u)" -eq 0 ] ||
+        e2e_skip "needs root: the program runs in a private mount namespace with its own /var/tmp"
+    for tool in Xvfb openbox xdotool xprop xwininfo import convert compare identify tesseract unshare; do
+        command -v "$tool" >/dev/null || e2e_skip "$tool is not installed (scripts/build.sh installs it)"
+    done
+    if [ -z "${E2E_PRIVATE_MOUNTS:-}" ]; then
+        E2E_PRIVATE_MOUNTS=1 exec unshare --mount --propagation private -- bash "$0" "$@"
+    fi
+    mount -t tmpfs -o mode=1777 e2e-var-tmp /var/tmp || e2e_skip "cannot mount a tmpfs on /var/tmp"
+
+    E2E_TMP=$(mktemp -d /tmp/quorvex-e2e.XXXXXX)
+    trap e2e_cleanup EXIT
+    export HOME=$E2E_TMP/home XDG_CONFIG_HOME=$E2E_TMP/home/.config XDG_RUNTIME_DIR=$E2E_TMP/run
+    mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+    unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$E2E_TMP/display" \
+        >"$E2E_TMP/xvfb.log" 2>&1 &
+    E2E_XVFB=$!
+    e2e_wait_until test -s "$E2E_TMP/display" || { cat "$E2E_TMP/xvfb.log" >&2; e2e_skip "Xvfb did not start"; }
+    export DISPLAY=:$(cat "$E2E_TMP/display")
+    openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
+    E2E_OPENBOX=$!
+    e2e_wait_until e2e_wm_running || e2e_skip "openbox did not start"
+    xdotool mousemove 1279 1023
+    e2e_log "display $DISPLAY ready"
+}
+
+e2e_wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+
+e2e_cleanup() {
+    e2e_stop_program
+    [ -n "${E2E_OPENBOX:-}" ] && kill "$E2E_OPENBOX" 2>/dev/null
+    [ -n "${E2E_XVFB:-}" ] && kill "$E2E_XVFB" 2>/dev/null
+    wait 2>/dev/null
+    [ -n "${E2E_KEEP:-}" ] || rm -rf "$E2E_TMP"
+}
+
+# e2e_start_program P D: starts the executable P over the data folder D and
+# waits until its main window shows the first report. The program reads
+# Dados/ beside its own executable (the resolved path of /proc/self/exe, so
+# a symbolic link would not do): when D is not already P's folder's Dados/,
+# P is copied into a fresh folder under E2E_TMP with a copy of D as its
+# Dados/. Sets E2E_PID, E2E_MAIN and E2E_APP (the folder it runs in); its
+# output goes to $E2E_APP/out.log. Fails (status 1, E2E_MAIN empty) when
+# no main window shows within E2E_TIMEOUT seconds or the program exits.
+e2e_start_program() {
+    local program=$1 data=$2
+    if [ "$(cd "$data" && pwd -P)" == "$(cd "$(dirname "$program")" && pwd -P)/Dados" ]; then
+        E2E_APP=$(dirname "$program")
+    else
+        E2E_APP=$(mktemp -d "$E2E_TMP/app.XXXXXX")
+        cp "$program" "$E2E_APP/" && cp -r "$data" "$E2E_APP/Dados" || return 1
+        program=$E2E_APP/$(basename "$program")
+    fi
+    "$program" >"$E2E_APP/out.log" 2>&1 &
+    E2E_PID=$!
+    E2E_MAIN=
+    e2e_wait_until e2e_find_main_window || {
+        e2e_log "no main window; program output:"
+        cat "$E2E_APP/out.log" >&2
+        return 1
+    }
+    e2e_wait_until e2e_is_active "$E2E_MAIN" && e2e_wait_stable "$E2E_MAIN"
+}
+
+e2e_find_main_window() {
+    kill -0 "$E2E_PID" 2>/dev/null || return 1
+    E2E_MAIN=$(xdotool search --onlyvisible --pid "$E2E_PID" 2>/dev/null | head -n1)
+    [ -n "$E2E_MAIN" ]
+}
+
+# e2e_stop_program: ends the running program by its process id, if any.
+e2e_stop_program() {
+    if [ -n "${E2E_PID:-}" ] && kill -0 "$E2E_PID" 2>/dev/null; then
+        kill "$E2E_PID" 2>/dev/null
+        wait "$E2E_PID" 2>/dev/null
+    fi
+    E2E_PID=
+}
+
+# e2e_exited_within SECONDS: true when the program has ended by then.
+e2e_exited_within() {
+    local deadline=$((SECONDS + $1))
+    while kill -0 "$E2E_PID" 2>/dev/null; do
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.1
+    done
+    wait "$E2E_PID" 2>/dev/null
+    E2E_PID=
+}
+
+# --- windows ---------------------------------------------------------------
+
+# e2e_title W: the title the window manager shows for window W (its
+# _NET_WM_NAME, UTF-8), exactly.
+e2e_title() {
+    xprop -id "$1" -notype _NET_WM_NAME | sed -n 's/^_NET_WM_NAME = "\(.*\)"$/\1/p' |
+        sed 's/\\"/"/g; s/\\\\/\\/g'
+}
+
+e2e_active() { xdotool getactivewindow 2>/dev/null; }
+e2e_is_active() { [ "$(e2e_active)" == "$1" ]; }
+
+# e2e_wait_other_active W: waits until a window other than W (and other than
+# the program's progress window) is active and prints its id. This is how a
+# modal window is found: by what became active, not by its title, so a
+# wrong caption fails the caption check rather than a wait.
+e2e_wait_other_active() {
+    local was=$1 now
+    e2e_wait_until e2e_other_active "$was" || return 1
+    now=$(e2e_active)
+    e2e_wait_stable "$now"
+    echo "$now"
+}
+e2e_other_active() {
+    local now
+    now=$(e2e_active)
+    [ -n "$now" ] && [ "$now" != "$1" ] && [[ "$(e2e_title "$now")" != "Please wait..."* ]]
+}
+
+# e2e_wait_closed W: waits until window W is no longer shown.
+e2e_wait_closed() { e2e_wait_until e2e_not_viewable "$1"; }
+e2e_not_viewable() { ! xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+
+# e2e_geometry W: prints "X Y WIDTH HEIGHT" of W's inside on the screen.
+e2e_geometry() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+        /^  Width/ {w=$NF} /^  Height/ {h=$NF} END {print x, y, w, h}'
+}
+
+# --- pixels ----------------------------------------------------------------
+
+# e2e_shot W FILE: screenshot of window W's inside (PNG). The mouse is
+# parked outside every window first, so hover highlights never differ.
+e2e_shot() {
+    xdotool mousemove 1279 1023
+    import -silent -window "$1" "png:$2"
+}
+
+# e2e_same_pixels A B: true when images A and B have the same size and
+# every pixel equal.
+e2e_same_pixels() {
+    local differing
+    differing=$(compare -metric AE "$1" "$2" null: 2>&1) || true
+    [ "$differing" == "0" ]
+}
+
+# e2e_wait_stable W: waits until two screenshots of W 0.2 s apart are
+# equal, i.e. W has finished drawing.
+e2e_wait_stable() {
+    local a=$E2E_TMP/stable.a.png b=$E2E_TMP/stable.b.png
+    e2e_shot "$1" "$a" || return 1
+    local deadline=$((SECONDS + E2E_TIMEOUT))
+    while :; do
+        sleep 0.2
+        e2e_shot "$1" "$b" || return 1
+        e2e_same_pixels "$a" "$b" && return 0
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        mv "$b" "$a"
+    done
+}
+
+# e2e_ocr_words IMAGE [X Y W H]: tesseract's words of IMAGE (or of that
+# region), one per line as "LEFT TOP WIDTH HEIGHT BLOCK.LINE WORD", in
+# IMAGE's pixel coordinates. The image is scaled up three times first,
+# which small screen fonts need.
+e2e_ocr_words() {
+    local image=$1 crop=
+    [ $# -eq 5 ] && crop="-crop $4x$5+$2+$3 +repage"
+    local ox=${2:-0} oy=${3:-0}
+    # shellcheck disable=SC2086
+    convert "$image" $crop -colorspace Gray -filter Point -resize 300% "$E2E_TMP/ocr.png"
+    tesseract "$E2E_TMP/ocr.png" - --psm 6 tsv 2>/dev/null |
+        awk -F'\t' -v ox="$ox" -v oy="$oy" 'NR > 1 && $1 == 5 && $12 != "" {
+            printf "%d %d %d %d %s.%s %s\n", ox + $7 / 3, oy + $8 / 3, $9 / 3, $10 / 3, $3, $5, $12 }'
+}
+
+# e2e_ocr_text IMAGE [X Y W H]: the recognised text, one line per text line.
+e2e_ocr_text() {
+    local image=$1
+    shift
+    e2e_ocr_words "$image" "$@" | awk '{ if ($5 != line && NR > 1) printf "\n"; else if (NR > 1) printf " ";
+        line = $5; printf "%s", $6 } END { printf "\n" }'
+}
+
+# e2e_find_text IMAGE TEXT [X Y W H]: prints "X Y", the centre of the first
+# run of words on one line of IMAGE that reads TEXT; fails when none does.
+# Blanks are ignored and I, l, | and 1 count as one letter: OCR of screen
+# fonts joins short words ("List Food" reads "ListFood") and mixes those.
+e2e_find_text() {
+    local image=$1 text=$2
+    shift 2
+    e2e_ocr_words "$image" "$@" | awk -v text="$text" '
+        function plain(s) { gsub(/[ ]/, "", s); gsub(/[Il|1]/, "l", s); return s }
+        { left[NR] = $1; top[NR] = $2; w[NR] = $3; h[NR] = $4; line[NR] = $5; word[NR] = plain($6) }
+        END {
+            want = plain(text)
+            for (i = 1; i <= NR; i++) {
+                got = ""
+                for (j = i; j <= NR && line[j] == line[i] && length(got) < length(want); j++)
+                    got = got word[j]
+                if (got == want) {
+                    printf "%d %d\n", (left[i] + left[j - 1] + w[j - 1]) / 2, top[i] + h[i] / 2
+                    exit 0
+                }
+            }
+            exit 1
+        }'
+}
+
+# --- input -----------------------------------------------------------------
+
+# e2e_click W X Y [COUNT]: clicks (COUNT times, a double click for 2) at
+# X, Y inside window W.
+e2e_click() {
+    xdotool mousemove --window "$1" "$2" "$3" click --repeat "${4:-1}" --delay 80 1
+}
+
+# e2e_menu W CAPTION: clicks the item of W's menu bar that reads CAPTION,
+# found by OCR of the bar's top 24 pixels (kept for the window's later
+# menus, since OCR is slow); fails when no item reads it.
+declare -A E2E_MENU_AT
+e2e_menu() {
+    local key="$1 $2" shot=$E2E_TMP/menu.png
+    if [ -z "${E2E_MENU_AT[$key]:-}" ]; then
+        e2e_shot "$1" "$shot"
+        E2E_MENU_AT[$key]=$(e2e_find_text "$shot" "$2" 0 0 "$(identify -format %w "$shot")" 24) || {
+            e2e_log "no menu item \"$2\" in: $(e2e_ocr_text "$shot" 0 0 "$(identify -format %w "$shot")" 24)"
+            return 1
+        }
+    fi
+    # shellcheck disable=SC2086
+    e2e_click "$1" ${E2E_MENU_AT[$key]}
+}
+
+# e2e_keys W KEY...: presses the named keys (xdotool names: Return, Down,
+# End, Tab, ...) once W is the active window.
+e2e_keys() {
+    e2e_wait_until e2e_is_active "$1" || return 1
+    shift
+    xdotool key --delay 60 "$@"
+}
+
+# e2e_type W TEXT: types TEXT into window W, which must be active, key by
+# key (real key events: Qt ignores those sent to a window).
+e2e_type() {
+    e2e_wait_until e2e_is_active "$1" || return 1
+    xdotool type --delay 60 "$2"
+}
