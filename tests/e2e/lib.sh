@@ -14,6 +14,10 @@
 # openbox, xdotool, xprop, xwininfo, ImageMagick (import, convert, compare,
 # identify), tesseract, unshare.
 #
+# Drivers take three arguments, kept in E2E_PROGRAM, E2E_ENCODE and
+# E2E_SAMPLE: the built quorvex, the built encode-foods and the source
+# tree's data/ folder.
+#
 # Globals set here: E2E_TMP (the test's scratch folder, removed at exit),
 # DISPLAY, E2E_PID and E2E_MAIN (the running program's process id and main
 # window id), E2E_FAILURES (count of failed checks).
@@ -97,7 +101,9 @@ e2e_begin() {
         E2E_PRIVATE_MOUNTS=1 exec unshare --mount --propagation private -- bash "$0" "$@"
     fi
     mount -t tmpfs -o mode=1777 e2e-var-tmp /var/tmp || e2e_skip "cannot mount a tmpfs on /var/tmp"
+    [ -z "${E2E_TRACE:-}" ] || set -x # E2E_TRACE=1: every command to stderr
 
+    E2E_PROGRAM=${1:-} E2E_ENCODE=${2:-} E2E_SAMPLE=${3:-}
     E2E_TMP=$(mktemp -d /tmp/quorvex-e2e.XXXXXX)
     trap e2e_cleanup EXIT
     export HOME=$E2E_TMP/home XDG_CONFIG_HOME=$E2E_TMP/home/.config XDG_RUNTIME_DIR=$E2E_TMP/run
@@ -152,14 +158,21 @@ e2e_start_program() {
         cat "$E2E_APP/out.log" >&2
         return 1
     }
-    e2e_wait_until e2e_is_active "$E2E_MAIN" && e2e_wait_stable "$E2E_MAIN"
+    # Its first activation loads the tables and draws; a failure box may
+    # then be the active window instead.
+    e2e_wait_until e2e_program_active && e2e_wait_stable "$E2E_MAIN"
 }
 
 e2e_find_main_window() {
     kill -0 "$E2E_PID" 2>/dev/null || return 1
-    E2E_MAIN=$(xdotool search --onlyvisible --pid "$E2E_PID" 2>/dev/null | head -n1)
+    local w
+    for w in $(xdotool search --onlyvisible --pid "$E2E_PID"); do
+        xprop -id "$w" _NET_WM_WINDOW_TYPE | grep -q '= _NET_WM_WINDOW_TYPE_NORMAL$' && E2E_MAIN=$w
+    done
     [ -n "$E2E_MAIN" ]
 }
+
+e2e_program_active() { [ "$(xdotool getwindowpid "$(e2e_active)")" == "$E2E_PID" ]; }
 
 # e2e_stop_program: ends the running program by its process id, if any.
 e2e_stop_program() {
@@ -179,6 +192,17 @@ e2e_exited_within() {
     done
     wait "$E2E_PID" 2>/dev/null
     E2E_PID=
+}
+
+# e2e_data DIR [PATTERN]: makes DIR a data folder from the bundled sample
+# (E2E_SAMPLE, the source tree's data/): the foods whose plain lines match
+# the extended regular expression PATTERN (all when none), stored with
+# E2E_ENCODE (the encode-foods tool), and every group.
+e2e_data() {
+    mkdir -p "$1"
+    grep -E "${2:-.}" "$E2E_SAMPLE/foods.txt" >"$1/foods.txt"
+    "$E2E_ENCODE" "$1/foods.txt" "$1/ArqIng.dad" >/dev/null && rm "$1/foods.txt" &&
+        cp "$E2E_SAMPLE/groups.txt" "$1/ArqGruIng.dad"
 }
 
 # --- windows ---------------------------------------------------------------
@@ -210,6 +234,23 @@ e2e_other_active() {
     [ -n "$now" ] && [ "$now" != "$1" ] && [[ "$(e2e_title "$now")" != "Please wait..."* ]]
 }
 
+# e2e_activate W: makes W the active window, as a click on it would.
+e2e_activate() { xdotool windowactivate --sync "$1" 2>/dev/null; e2e_wait_until e2e_is_active "$1"; }
+
+# e2e_close_popups W: closes, with Escape, a completion list or other
+# popup that the program shows over its window W while text is typed: any
+# window of the program shown besides W and the main window.
+e2e_close_popups() {
+    e2e_wait_stable "$1"
+    local w
+    for w in $(xdotool search --onlyvisible --pid "$E2E_PID"); do
+        if [ "$w" != "$1" ] && [ "$w" != "$E2E_MAIN" ]; then
+            xdotool key Escape
+            e2e_wait_closed "$w" || return 1
+        fi
+    done
+}
+
 # e2e_wait_closed W: waits until window W is no longer shown.
 e2e_wait_closed() { e2e_wait_until e2e_not_viewable "$1"; }
 e2e_not_viewable() { ! xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
@@ -235,6 +276,25 @@ e2e_same_pixels() {
     local differing
     differing=$(compare -metric AE "$1" "$2" null: 2>&1) || true
     [ "$differing" == "0" ]
+}
+
+# e2e_shows_image W IMAGE: true when window W shows IMAGE pixel for pixel
+# as far as W shows it: IMAGE's top rows are looked for near W's top-left
+# corner (below a menu bar), then everything of IMAGE inside W compared.
+e2e_shows_image() {
+    local shot=$E2E_TMP/shows.png width found x y visible
+    e2e_shot "$1" "$shot"
+    width=$(identify -format %w "$2")
+    convert "$shot" -crop 760x120+0+0 +repage -colorspace Gray "$E2E_TMP/shows.top.png"
+    convert "$2" -crop "${width}x60+0+0" +repage -colorspace Gray "$E2E_TMP/shows.strip.png"
+    found=$(compare -metric AE -subimage-search "$E2E_TMP/shows.top.png" "$E2E_TMP/shows.strip.png" null: 2>&1)
+    [[ $found =~ ^0\ @\ ([0-9]+),([0-9]+) ]] || { e2e_log "image not found in window: $found"; return 1; }
+    x=${BASH_REMATCH[1]} y=${BASH_REMATCH[2]}
+    visible=$(($(identify -format %h "$shot") - y))
+    [ "$visible" -le "$(identify -format %h "$2")" ] || visible=$(identify -format %h "$2")
+    convert "$shot" -crop "${width}x${visible}+$x+$y" +repage -colorspace Gray "$E2E_TMP/shows.a.png"
+    convert "$2" -crop "${width}x${visible}+0+0" +repage -colorspace Gray "$E2E_TMP/shows.b.png"
+    e2e_same_pixels "$E2E_TMP/shows.a.png" "$E2E_TMP/shows.b.png"
 }
 
 # e2e_wait_stable W: waits until two screenshots of W 0.2 s apart are
@@ -275,14 +335,13 @@ e2e_ocr_text() {
         line = $5; printf "%s", $6 } END { printf "\n" }'
 }
 
-# e2e_find_text IMAGE TEXT [X Y W H]: prints "X Y", the centre of the first
-# run of words on one line of IMAGE that reads TEXT; fails when none does.
-# Blanks are ignored and I, l, | and 1 count as one letter: OCR of screen
-# fonts joins short words ("List Food" reads "ListFood") and mixes those.
+# e2e_find_text TEXT: reads e2e_ocr_words lines and prints "X Y", the
+# centre of the first run of words on one line that reads TEXT; fails when
+# none does. Blanks are ignored and I, l, | and 1 count as one letter: OCR
+# of screen fonts joins short words ("List Food" reads "ListFood") and
+# mixes those.
 e2e_find_text() {
-    local image=$1 text=$2
-    shift 2
-    e2e_ocr_words "$image" "$@" | awk -v text="$text" '
+    awk -v text="$1" '
         function plain(s) { gsub(/[ ]/, "", s); gsub(/[Il|1]/, "l", s); return s }
         { left[NR] = $1; top[NR] = $2; w[NR] = $3; h[NR] = $4; line[NR] = $5; word[NR] = plain($6) }
         END {
@@ -309,20 +368,20 @@ e2e_click() {
 }
 
 # e2e_menu W CAPTION: clicks the item of W's menu bar that reads CAPTION,
-# found by OCR of the bar's top 24 pixels (kept for the window's later
-# menus, since OCR is slow); fails when no item reads it.
-declare -A E2E_MENU_AT
+# found by OCR of the bar's top 24 pixels (read once per window, since OCR
+# is slow); fails when no item reads it.
 e2e_menu() {
-    local key="$1 $2" shot=$E2E_TMP/menu.png
-    if [ -z "${E2E_MENU_AT[$key]:-}" ]; then
-        e2e_shot "$1" "$shot"
-        E2E_MENU_AT[$key]=$(e2e_find_text "$shot" "$2" 0 0 "$(identify -format %w "$shot")" 24) || {
-            e2e_log "no menu item \"$2\" in: $(e2e_ocr_text "$shot" 0 0 "$(identify -format %w "$shot")" 24)"
-            return 1
-        }
+    local words=$E2E_TMP/menu.$1.txt at
+    if [ ! -s "$words" ]; then
+        e2e_shot "$1" "$E2E_TMP/menu.png"
+        e2e_ocr_words "$E2E_TMP/menu.png" 0 0 "$(identify -format %w "$E2E_TMP/menu.png")" 24 >"$words"
     fi
+    at=$(e2e_find_text "$2" <"$words") || {
+        e2e_log "no menu item \"$2\" in: $(cut -d' ' -f6 "$words" | tr '\n' ' ')"
+        return 1
+    }
     # shellcheck disable=SC2086
-    e2e_click "$1" ${E2E_MENU_AT[$key]}
+    e2e_click "$1" $at
 }
 
 # e2e_keys W KEY...: presses the named keys (xdotool names: Return, Down,
