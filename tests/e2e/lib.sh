@@ -150,6 +150,7 @@ e2e_start_program() {
         cp "$program" "$E2E_APP/" && cp -r "$data" "$E2E_APP/Dados" || return 1
         program=$E2E_APP/$(basename "$program")
     fi
+    rm -f "$E2E_TMP"/menu.*.txt
     "$program" >"$E2E_APP/out.log" 2>&1 &
     E2E_PID=$!
     E2E_MAIN=
@@ -200,7 +201,7 @@ e2e_exited_within() {
 # E2E_ENCODE (the encode-foods tool), and every group.
 e2e_data() {
     mkdir -p "$1"
-    grep -E "${2:-.}" "$E2E_SAMPLE/foods.txt" >"$1/foods.txt"
+    grep -aE "${2:-.}" "$E2E_SAMPLE/foods.txt" >"$1/foods.txt"
     "$E2E_ENCODE" "$1/foods.txt" "$1/ArqIng.dad" >/dev/null && rm "$1/foods.txt" &&
         cp "$E2E_SAMPLE/groups.txt" "$1/ArqGruIng.dad"
 }
@@ -251,8 +252,10 @@ e2e_close_popups() {
     done
 }
 
-# e2e_wait_closed W: waits until window W is no longer shown.
-e2e_wait_closed() { e2e_wait_until e2e_not_viewable "$1"; }
+# e2e_wait_closed W: waits until window W is no longer shown. Qt destroys
+# a hidden dialog's X window, and X may give its id to a later window, so
+# what is known of W (its menu bar) is forgotten.
+e2e_wait_closed() { e2e_wait_until e2e_not_viewable "$1" && rm -f "$E2E_TMP/menu.$1.txt"; }
 e2e_not_viewable() { ! xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 
 # e2e_geometry W: prints "X Y WIDTH HEIGHT" of W's inside on the screen.
@@ -368,8 +371,8 @@ e2e_click() {
 }
 
 # e2e_menu W CAPTION: clicks the item of W's menu bar that reads CAPTION,
-# found by OCR of the bar's top 24 pixels (read once per window, since OCR
-# is slow); fails when no item reads it.
+# found by OCR of the bar's top 24 pixels (read once while W is shown,
+# since OCR is slow); fails when no item reads it.
 e2e_menu() {
     local words=$E2E_TMP/menu.$1.txt at
     if [ ! -s "$words" ]; then
