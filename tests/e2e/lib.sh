@@ -338,6 +338,13 @@ e2e_ocr_text() {
         line = $5; printf "%s", $6 } END { printf "\n" }'
 }
 
+# e2e_holds_text READ TEXT: true when READ, a text read by OCR, holds TEXT,
+# blanks and the letters OCR mixes aside (as e2e_find_text).
+e2e_holds_text() {
+    awk -v read="$1" -v text="$2" 'function plain(s) { gsub(/[ ]/, "", s); gsub(/[Il|1]/, "l", s); return s }
+        BEGIN { exit index(plain(read), plain(text)) ? 0 : 1 }'
+}
+
 # e2e_find_text TEXT: reads e2e_ocr_words lines and prints "X Y", the
 # centre of the first run of words on one line that reads TEXT; fails when
 # none does. Blanks are ignored and I, l, | and 1 count as one letter: OCR

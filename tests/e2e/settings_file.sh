@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Whatever another local user plants at the settings path: List Food still
+# opens and closes, reads nothing through it, leaves it as it was and says
+# "Unable to write to /var/tmp/VARDELO.ini" at closing; a file of the
+# user's own keeps its mode.
+# Arguments: quorvex, encode-foods, the sample data folder.
+source "$(dirname "$0")/lib.sh"
+e2e_begin "$@"
+
+SECRET=$E2E_TMP/secret
+printf '[Lista Ingredientes]\nAtiFilPalCha=1\nPalCha=SECRET\n' >"$SECRET"
+chmod 600 "$SECRET"
+e2e_data "$E2E_TMP/sample"
+
+plant_file() { # plant_file OWNER MODE: a settings file with a word filter
+    printf '[Lista Ingredientes]\nAtiFilPalCha=1\nPalCha=SHARED\n' >"$E2E_SETTINGS"
+    chown "$1" "$E2E_SETTINGS" && chmod "$2" "$E2E_SETTINGS"
+}
+# Each case: how it is planted | the list caption | the message at closing.
+LIST_CAPTION="USDA R14 - USE DOUBLE CLICK TO SELECT"
+UNABLE="Unable to write to $E2E_SETTINGS"
+cases=(
+    "mkfifo $E2E_SETTINGS|$LIST_CAPTION|$UNABLE"
+    "ln -s $SECRET $E2E_SETTINGS|$LIST_CAPTION|$UNABLE"
+    "ln -s /dev/zero $E2E_SETTINGS|$LIST_CAPTION|$UNABLE"
+    "mkdir $E2E_SETTINGS|$LIST_CAPTION|$UNABLE"
+    "plant_file nobody 4755|$LIST_CAPTION - WORD : SHARED|$UNABLE"
+    "plant_file nobody 644|$LIST_CAPTION - WORD : SHARED|$UNABLE"
+    "plant_file root 640|$LIST_CAPTION - WORD : SHARED|"
+)
+# fingerprint: what stands at the path, as far as can be told without
+# opening a FIFO or reading a device.
+# Its first line is the kind, mode and owner.
+fingerprint() {
+    stat -c '%F %a %U' "$E2E_SETTINGS"
+    stat -c '%s' "$E2E_SETTINGS"
+    readlink "$E2E_SETTINGS"
+    [ ! -f "$E2E_SETTINGS" ] || [ -L "$E2E_SETTINGS" ] || md5sum <"$E2E_SETTINGS"
+}
+
+for case in "${cases[@]}"; do
+    IFS='|' read -r plant caption message <<<"$case"
+    rm -rf "${E2E_SETTINGS:?}" "$E2E_SETTINGS".*
+    $plant
+    before=$(fingerprint)
+    e2e_start_program "$E2E_PROGRAM" "$E2E_TMP/sample" || {
+        e2e_fail "$plant: the main window shows"
+        continue
+    }
+    main=$E2E_MAIN
+    e2e_menu "$main" "List Food"
+    if ! list=$(e2e_wait_other_active "$main"); then
+        e2e_fail "$plant: List Food opens the list"
+        e2e_stop_program
+        continue
+    fi
+    e2e_equal "$plant: the list opens, set up (a hung one keeps its first caption)" "$caption" "$(e2e_title "$list")"
+    e2e_keys "$list" Return
+    e2e_wait_closed "$list"
+    if [ -n "$message" ]; then
+        box=$(e2e_wait_other_active "$main") && e2e_shot "$box" "$E2E_TMP/box.png" &&
+            read_text=$(e2e_ocr_text "$E2E_TMP/box.png") || read_text="(no message)"
+        e2e_check "$plant: says \"$message\" at closing ($read_text)" e2e_holds_text "$read_text" "$message"
+    else
+        e2e_check "$plant: nothing to say at closing" e2e_wait_stable "$main"
+        e2e_check "$plant: closing wrote the settings" grep -q '^PosFilOrd=' "$E2E_SETTINGS"
+    fi
+    if [ -n "$message" ]; then
+        e2e_equal "$plant: left as it was" "$before" "$(fingerprint)"
+    else
+        e2e_equal "$plant: kind, mode and owner kept" "$(head -n1 <<<"$before")" "$(fingerprint | head -n1)"
+    fi
+    e2e_equal "$plant: nothing else in /var/tmp" "VARDELO.ini" "$(ls -A /var/tmp)"
+    e2e_check "$plant: nothing read through a link lands anywhere" test -z "$(grep -rl SECRET /var/tmp)"
+    e2e_stop_program
+done
+e2e_end
