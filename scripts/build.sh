@@ -6,22 +6,32 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 PACKAGES=(cmake g++ make qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
           libx11-dev fonts-liberation fontconfig xvfb xauth clang-format git)
 
-missing=()
-for package in "${PACKAGES[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
-        missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
+# What the end-to-end tests (tests/e2e/) drive the program with: a display,
+# a window manager, input, pictures, OCR and a print queue. scripts/test
+# installs them when run as root; the tests skip without root.
+E2E_PACKAGES=(xvfb openbox xdotool x11-utils imagemagick tesseract-ocr tesseract-ocr-eng
+              cups printer-driver-cups-pdf poppler-utils)
+
+# install_packages NAME...: installs those not installed yet, as root;
+# otherwise prints the apt-get line and exits.
+install_packages() {
+    local package missing=()
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -gt 0 ] || return 0
     if [ "$(id -u)" -eq 0 ]; then
         export DEBIAN_FRONTEND=noninteractive
-        apt-get update -q
-        apt-get install -y -q --no-install-recommends "${missing[@]}"
+        apt-get -o DPkg::Lock::Timeout=600 update -q
+        apt-get -o DPkg::Lock::Timeout=600 install -y -q --no-install-recommends "${missing[@]}"
     else
         echo "Missing packages. Install them with:" >&2
         echo "  sudo apt-get install -y ${missing[*]}" >&2
         exit 1
     fi
-fi
+}
+install_packages "${PACKAGES[@]}"
 
 cmake -S "$ROOT" -B "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$ROOT/build" -j2
