@@ -20,11 +20,12 @@
 #
 # Globals set here: E2E_TMP (the test's scratch folder, removed at exit),
 # DISPLAY, E2E_PID and E2E_MAIN (the running program's process id and main
-# window id), E2E_FAILURES (count of failed checks).
+# window id), E2E_FAILURES (count of failed checks), E2E_SETTINGS (the
+# settings file's fixed path, private to the test).
 
+# shellcheck disable=SC2034 # globals for the drivers
 set -uo pipefail
 
-E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 E2E_FAILURES=0
 E2E_PID=
 E2E_MAIN=
@@ -115,7 +116,8 @@ e2e_begin() {
         >"$E2E_TMP/xvfb.log" 2>&1 &
     E2E_XVFB=$!
     e2e_wait_until test -s "$E2E_TMP/display" || { cat "$E2E_TMP/xvfb.log" >&2; e2e_skip "Xvfb did not start"; }
-    export DISPLAY=:$(cat "$E2E_TMP/display")
+    DISPLAY=:$(cat "$E2E_TMP/display")
+    export DISPLAY
     openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
     E2E_OPENBOX=$!
     e2e_wait_until e2e_wm_running || e2e_skip "openbox did not start"

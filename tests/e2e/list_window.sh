@@ -4,6 +4,8 @@
 # opening, double clicks in the blank area and on an empty list, and the
 # settings file written at closing and read after a restart.
 # Arguments: quorvex, encode-foods, the sample data folder.
+# shellcheck disable=SC2046 # row_at and blank_at give two words, X and Y
+# shellcheck source-path=SCRIPTDIR source=lib.sh
 source "$(dirname "$0")/lib.sh"
 e2e_begin "$@"
 

@@ -3,6 +3,7 @@
 # both ends, Grams (also across a switch to another window), Save Image,
 # Exit, an empty database; the settings file is never asked for.
 # Arguments: quorvex, encode-foods, the sample data folder.
+# shellcheck source-path=SCRIPTDIR source=lib.sh
 source "$(dirname "$0")/lib.sh"
 e2e_begin "$@"
 
@@ -64,7 +65,7 @@ save_image() {
 }
 # bmp_form FILE: "WIDTH HEIGHT BITS-PER-PIXEL" from the BMP header.
 bmp_form() {
-    echo $(od -An -tu4 -j18 -N8 "$1") $(od -An -tu2 -j28 -N2 "$1")
+    echo "$(od -An -tu4 -j18 -N8 "$1" | xargs) $(od -An -tu2 -j28 -N2 "$1" | xargs)"
 }
 has_black() { [ "$(convert "$1" -format '%[fx:minima]' info:)" == "0" ]; }
 

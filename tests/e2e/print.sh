@@ -4,6 +4,7 @@
 # one portrait page holding the report of the food on show at the amount
 # set by Grams; a queue made the default while the program runs is used.
 # Arguments: quorvex, encode-foods, the sample data folder.
+# shellcheck source-path=SCRIPTDIR source=lib.sh
 source "$(dirname "$0")/lib.sh"
 e2e_begin "$@"
 for tool in cupsd lpadmin lpstat pdfinfo pdftotext; do
@@ -78,10 +79,10 @@ jobs_done() { lpstat -W completed -o | awk '{print $1}' | sort | tr '\n' ' '; }
 # CUPS received copied to FILE, and the PDF the queue wrote to FILE.out.
 printed_job() {
     e2e_wait_until no_job_pending || return 1
-    cp "$(ls -t /var/spool/cups/d*-001 | head -n1)" "$1" &&
-        cp "$(ls -t /var/spool/cups-pdf/out/*.pdf | head -n1)" "$1.out"
+    cp "$(newest /var/spool/cups 'd*-001')" "$1" && cp "$(newest /var/spool/cups-pdf/out '*.pdf')" "$1.out"
 }
 no_job_pending() { [ -z "$(lpstat -o)" ]; }
+newest() { find "$1" -name "$2" -printf '%T@ %p\n' | sort -n | tail -n1 | cut -d' ' -f2-; }
 # holds_report FILE FOOD AMOUNT: FILE's text holds the report of FOOD (its
 # plain line starts so) at AMOUNT grams: the title, the amount line and
 # every nutrient row with its value scaled. Values are checked at 100 and

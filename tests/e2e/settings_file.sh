@@ -4,6 +4,7 @@
 # "Unable to write to /var/tmp/VARDELO.ini" at closing; a file of the
 # user's own keeps its mode.
 # Arguments: quorvex, encode-foods, the sample data folder.
+# shellcheck source-path=SCRIPTDIR source=lib.sh
 source "$(dirname "$0")/lib.sh"
 e2e_begin "$@"
 
