@@ -161,9 +161,12 @@ one_portrait_page() {
 
 e2e_menu "$main" "Next Food"
 e2e_wait_stable "$main"
-e2e_menu "$main" "Grams" && dialog=$(e2e_wait_other_active "$main") && e2e_type "$dialog" 200 &&
-    e2e_click "$dialog" 82 12 && e2e_wait_closed "$dialog" && e2e_activate "$main" ||
-    e2e_fail "Grams 200"
+grams_200() {
+    local dialog
+    e2e_menu "$main" "Grams" && dialog=$(e2e_wait_other_active "$main") && e2e_type "$dialog" 200 &&
+        e2e_click "$dialog" 82 12 && e2e_wait_closed "$dialog" && e2e_activate "$main"
+}
+e2e_check "Grams 200" grams_200
 
 e2e_check "Print, answered No" confirm alt+n
 sleep 1
