@@ -39,6 +39,11 @@ e2e_skip() {
     exit 77
 }
 
+e2e_abort() {
+    echo "FAIL - $*"
+    exit 1
+}
+
 # e2e_check DESCRIPTION COMMAND...: runs COMMAND; counts a failure, with the
 # description, when it fails. Checks go on after a failure so that one run
 # reports every broken case.
@@ -95,13 +100,16 @@ e2e_wait_until() {
 e2e_begin() {
     [ "$(id -u)" -eq 0 ] ||
         e2e_skip "needs root: the program runs in a private mount namespace with its own /var/tmp"
-    for tool in Xvfb openbox xdotool xprop xwininfo import convert compare identify tesseract unshare; do
-        command -v "$tool" >/dev/null || e2e_skip "$tool is not installed (scripts/build.sh installs it)"
+    for tool in Xvfb openbox xdotool xprop xwininfo xmessage import convert compare identify \
+        tesseract unshare; do
+        command -v "$tool" >/dev/null || e2e_skip "$tool is not installed (scripts/test installs it)"
     done
     if [ -z "${E2E_PRIVATE_MOUNTS:-}" ]; then
+        unshare --mount true 2>/dev/null ||
+            e2e_skip "no private mount namespace here (a container without CAP_SYS_ADMIN?)"
         E2E_PRIVATE_MOUNTS=1 exec unshare --mount --propagation private -- bash "$0" "$@"
     fi
-    mount -t tmpfs -o mode=1777 e2e-var-tmp /var/tmp || e2e_skip "cannot mount a tmpfs on /var/tmp"
+    mount -t tmpfs -o mode=1777 e2e-var-tmp /var/tmp || e2e_abort "cannot mount a tmpfs on /var/tmp"
     [ -z "${E2E_TRACE:-}" ] || set -x # E2E_TRACE=1: every command to stderr
 
     E2E_PROGRAM=${1:-} E2E_ENCODE=${2:-} E2E_SAMPLE=${3:-}
@@ -115,12 +123,12 @@ e2e_begin() {
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$E2E_TMP/display" \
         >"$E2E_TMP/xvfb.log" 2>&1 &
     E2E_XVFB=$!
-    e2e_wait_until test -s "$E2E_TMP/display" || { cat "$E2E_TMP/xvfb.log" >&2; e2e_skip "Xvfb did not start"; }
+    e2e_wait_until test -s "$E2E_TMP/display" || e2e_abort "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
     DISPLAY=:$(cat "$E2E_TMP/display")
     export DISPLAY
     openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
     E2E_OPENBOX=$!
-    e2e_wait_until e2e_wm_running || e2e_skip "openbox did not start"
+    e2e_wait_until e2e_wm_running || e2e_abort "openbox did not start: $(cat "$E2E_TMP/openbox.log")"
     xdotool mousemove 1279 1023
     e2e_log "display $DISPLAY ready"
 }

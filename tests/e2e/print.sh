@@ -8,7 +8,7 @@
 source "$(dirname "$0")/lib.sh"
 e2e_begin "$@"
 for tool in cupsd lpadmin lpstat pdfinfo pdftotext; do
-    command -v "$tool" >/dev/null || e2e_skip "$tool is not installed (scripts/build.sh installs it)"
+    command -v "$tool" >/dev/null || e2e_skip "$tool is not installed (scripts/test installs it)"
 done
 [ -x /usr/lib/cups/backend/cups-pdf ] || e2e_skip "the cups-pdf backend is not installed"
 
@@ -51,7 +51,7 @@ add_default_queue() { # add_default_queue NAME
     lpadmin -p "$1" -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>>"$E2E_TMP/lpadmin.log" &&
         lpadmin -d "$1"
 }
-start_cups || e2e_skip "the private CUPS scheduler did not start: $(cat "$E2E_TMP/cupsd.log")"
+start_cups || e2e_abort "the private CUPS scheduler did not start: $(cat "$E2E_TMP/cupsd.log")"
 trap 'stop_cups; e2e_cleanup' EXIT
 add_default_queue pdf1 || e2e_fail "a PDF queue, made the default"
 
