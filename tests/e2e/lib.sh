@@ -29,7 +29,7 @@ set -uo pipefail
 E2E_FAILURES=0
 E2E_PID=
 E2E_MAIN=
-E2E_TIMEOUT=${E2E_TIMEOUT:-20} # seconds any single wait may take
+E2E_TIMEOUT=${E2E_TIMEOUT:-10} # seconds any single wait may take
 E2E_SETTINGS=/var/tmp/VARDELO.ini
 
 e2e_log() { printf '[%s] %s\n' "$(date +%T.%N | cut -c1-12)" "$*" >&2; }
