@@ -61,6 +61,9 @@ words_filter() {
     local dialog
     e2e_menu "$LIST" "Words Filter" && dialog=$(e2e_wait_other_active "$LIST") || return 1
     e2e_equal "word filter dialog caption" "Type the words to filter list" "$(e2e_title "$dialog")"
+    WORDS_PLACE=${WORDS_PLACE:-$(e2e_geometry "$dialog")}
+    e2e_equal "the word filter dialog opens where it opened the first time" "$WORDS_PLACE" \
+        "$(e2e_geometry "$dialog")"
     [ -z "${2:-}" ] || e2e_type "$dialog" "$2"
     e2e_menu "$dialog" "$1" && e2e_wait_closed "$dialog" && e2e_wait_until e2e_is_active "$LIST" &&
         e2e_wait_stable "$LIST"
