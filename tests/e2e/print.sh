@@ -75,13 +75,15 @@ confirm() {
     e2e_keys "$box" "$1" && e2e_wait_closed "$box" && e2e_activate "$main"
 }
 jobs_done() { lpstat -W completed -o | awk '{print $1}' | sort | tr '\n' ' '; }
-# printed_job FILE: once no job is pending, the document of the last job
-# CUPS received copied to FILE, and the PDF the queue wrote to FILE.out.
+# printed_job N FILE: once CUPS has completed its Nth job, the document it
+# received for that job copied to FILE, and the PDF the queue wrote last
+# to FILE.out. (The program sends the job after the box has closed.)
 printed_job() {
-    e2e_wait_until no_job_pending || return 1
-    cp "$(newest /var/spool/cups 'd*-001')" "$1" && cp "$(newest /var/spool/cups-pdf/out '*.pdf')" "$1.out"
+    e2e_wait_until jobs_completed "$1" || return 1
+    cp "/var/spool/cups/d$(printf %05d "$1")-001" "$2" &&
+        cp "$(newest /var/spool/cups-pdf/out '*.pdf')" "$2.out"
 }
-no_job_pending() { [ -z "$(lpstat -o)" ]; }
+jobs_completed() { [ "$(lpstat -W completed -o | wc -l)" -ge "$1" ]; }
 newest() { find "$1" -name "$2" -printf '%T@ %p\n' | sort -n | tail -n1 | cut -d' ' -f2-; }
 # holds_report FILE FOOD AMOUNT: FILE's text holds the report of FOOD (its
 # plain line starts so) at AMOUNT grams: the title, the amount line and
@@ -173,7 +175,7 @@ sleep 1
 e2e_equal "No prints nothing" "" "$(lpstat -W all -o)"
 
 e2e_check "Print, answered Yes" confirm alt+y
-e2e_check "the job reached CUPS" printed_job "$E2E_TMP/job1.pdf"
+e2e_check "the job reached CUPS" printed_job 1 "$E2E_TMP/job1.pdf"
 e2e_equal "the job went to the default queue" "pdf1-1 " "$(jobs_done)"
 e2e_check "the job is one portrait page" one_portrait_page "$E2E_TMP/job1.pdf"
 e2e_check "the queue wrote one portrait page" one_portrait_page "$E2E_TMP/job1.pdf.out"
@@ -183,7 +185,7 @@ e2e_check "the page holds BUTTER's report at 200 g" holds_report "$E2E_TMP/job1.
 add_default_queue pdf2 || e2e_fail "a second PDF queue, made the default"
 e2e_menu "$main" "Previous Food"
 e2e_check "Print after Previous Food, answered Yes" confirm alt+y
-e2e_check "the second job reached CUPS" printed_job "$E2E_TMP/job2.pdf"
+e2e_check "the second job reached CUPS" printed_job 2 "$E2E_TMP/job2.pdf"
 e2e_equal "the second job went to the new default queue" "pdf1-1 pdf2-2 " "$(jobs_done)"
 e2e_check "the page holds ALMONDS' report at 100 g" holds_report "$E2E_TMP/job2.pdf" "Almonds, raw" 100
 e2e_end
