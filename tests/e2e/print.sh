@@ -44,8 +44,9 @@ CONF
     export CUPS_SERVER=/run/cups/cups.sock
     cupsd -f >"$E2E_TMP/cupsd.log" 2>&1 &
     E2E_CUPSD=$!
-    e2e_wait_until lpstat -r >/dev/null
+    e2e_wait_until scheduler_running
 }
+scheduler_running() { [ "$(lpstat -r)" == "scheduler is running" ]; }
 stop_cups() { [ -z "${E2E_CUPSD:-}" ] || kill "$E2E_CUPSD" 2>/dev/null; }
 add_default_queue() { # add_default_queue NAME
     lpadmin -p "$1" -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>>"$E2E_TMP/lpadmin.log" &&
