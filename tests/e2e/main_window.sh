@@ -37,7 +37,6 @@ head_reads() {
 }
 command_then_shot() { e2e_menu "$main" "$1" && shot "$2" && cp "$E2E_TMP/$2.png" "$E2E_TMP/head.png"; }
 
-
 # grams TEXT [BETWEEN]: Grams, TEXT typed over the opening text, Ok. With
 # BETWEEN, all of TEXT but its last character is typed, then BETWEEN runs
 # with the dialog's id, then the last character. Leaves "caption|x y w h"
@@ -137,4 +136,6 @@ main=$E2E_MAIN
 e2e_check "the failed first showing is reported" box_reads "Quorvex" "List index out of bounds (0)"
 e2e_menu "$main" "List Food"
 e2e_check "List Food over no foods" box_reads "Information" "File empty!"
+e2e_menu "$main" "Exit"
+e2e_check "Exit ends the program over no foods" e2e_exited_within 5
 e2e_end
