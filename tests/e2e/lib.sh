@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # End-to-end test library: runs the real program on a private X display
 # with a real window manager and drives it as a user would. Sourced by the
 # drivers in this folder (bash), never run on its own.
@@ -144,7 +145,9 @@ e2e_cleanup() {
 }
 
 # e2e_start_program P D: starts the executable P over the data folder D and
-# waits until its main window shows the first report. The program reads
+# waits until its main window shows the first report (e2e_report_reads
+# then tells what it shows). P must be the executable itself, not a link
+# or a wrapper script, when it is copied. The program reads
 # Dados/ beside its own executable (the resolved path of /proc/self/exe, so
 # a symbolic link would not do): when D is not already P's folder's Dados/,
 # P is copied into a fresh folder under E2E_TMP with a copy of D as its
@@ -346,6 +349,16 @@ e2e_ocr_text() {
     shift
     e2e_ocr_words "$image" "$@" | awk '{ if ($5 != line && NR > 1) printf "\n"; else if (NR > 1) printf " ";
         line = $5; printf "%s", $6 } END { printf "\n" }'
+}
+
+# e2e_report_reads W TEXT: true when the first two rows of the report that
+# main window W shows (title, amount line), read by OCR, hold TEXT;
+# otherwise says what they read.
+e2e_report_reads() {
+    local text
+    e2e_shot "$1" "$E2E_TMP/report.png"
+    text=$(e2e_ocr_text "$E2E_TMP/report.png" 0 18 720 36)
+    [[ $text == *"$2"* ]] || { e2e_log "the report's first rows read: $text"; return 1; }
 }
 
 # e2e_holds_text READ TEXT: true when READ, a text read by OCR, holds TEXT,

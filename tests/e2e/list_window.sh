@@ -24,13 +24,6 @@ start() {
 open_list() {
     e2e_menu "$main" "List Food" && LIST=$(e2e_wait_other_active "$main")
 }
-# reads TEXT: the report's title row, read by OCR, holds TEXT.
-reads() {
-    local text
-    e2e_shot "$main" "$E2E_TMP/head.png"
-    text=$(e2e_ocr_text "$E2E_TMP/head.png" 0 18 720 18)
-    [[ $text == *"$1"* ]] || { e2e_log "report title reads: $text"; return 1; }
-}
 # closed_on TEXT: the list window has closed and the main window shows the
 # food whose title holds TEXT. A list left open is closed through its
 # Return item, so that the next cases start as they should.
@@ -41,7 +34,7 @@ closed_on() {
         e2e_wait_closed "$LIST"
         return 1
     fi
-    e2e_activate "$main" && e2e_wait_stable "$main" && reads "$1"
+    e2e_activate "$main" && e2e_wait_stable "$main" && e2e_report_reads "$main" "$1"
 }
 # row_at I: "X Y" of the middle of row I (from 0) of the list.
 row_at() { echo 60 $((ROW_TOP + ROW_PITCH * $1 + ROW_PITCH / 2)); }
