@@ -33,6 +33,8 @@ TEST(StrUnit, AlignRightMovesOnlyTrailingBlanks) {
     EXPECT_EQ(AlignRightText(" "), "0");
     EXPECT_EQ(AlignRightText("1 2 "), " 1 2");
     EXPECT_EQ(AlignRightText("abc"), "abc");
+    // Outside the amount field's domain: defined, and nothing read before the text.
+    EXPECT_EQ(AlignRightText(""), "");
 }
 
 TEST(StrUnit, AlignDecimalOnTheAmountField) {
@@ -43,6 +45,8 @@ TEST(StrUnit, AlignDecimalOnTheAmountField) {
     // Only the first comma counts; the decimals are untouched.
     EXPECT_EQ(AlignDecimalText("1  ,2 ,3"), "  1,2 ,3");
     EXPECT_EQ(AlignDecimalText("7 "), " 7");
+    EXPECT_EQ(AlignDecimalText(",5 "), ",5 ");
+    EXPECT_EQ(AlignDecimalText(","), ",");
 }
 
 TEST(StrUnit, ZeroFillReplaceAndMask) {

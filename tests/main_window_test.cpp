@@ -12,6 +12,7 @@
 #include <QWindow>
 #include <filesystem>
 #include <functional>
+#include <stdexcept>
 
 #include "app/qt/ProgramWindows.h"
 #include "db/Fields.h"
@@ -268,6 +269,19 @@ TEST(ErrorReport, PeriodAddedAfterLettersAndDigits) {
     EXPECT_EQ(ErrorReportText("Odd!"), "Odd!");
     EXPECT_EQ(ErrorReportText(""), "");
     EXPECT_EQ(QApplication::applicationDisplayName(), "Quorvex");
+}
+
+TEST(ErrorReport, FailureWhileDeliveringAnEventIsReported) {
+    class Failing : public QObject {
+      public:
+        bool event(QEvent*) override { throw std::runtime_error("Disk full"); }
+    } receiver;
+    test::MessageBoxCatcher boxes;
+    QEvent event(QEvent::User);
+    EXPECT_FALSE(QApplication::sendEvent(&receiver, &event));
+    ASSERT_EQ(boxes.Seen().size(), 1u);
+    EXPECT_EQ(boxes.Seen()[0].text, "Disk full.");
+    EXPECT_EQ(boxes.Seen()[0].icon, QMessageBox::Critical);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // a recording surface without any window system.
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <limits>
 #include <map>
 #include <tuple>
@@ -64,6 +65,27 @@ TEST(ReportGeometry, MillimetresRoundHalfToEven) {
     EXPECT_EQ(RoundHalfEven(-2.5L), -2);
 }
 
+TEST(ReportGeometry, SamePixelsUnderEveryRoundingMode) {
+    const auto pixels = [] {
+        std::vector<int> all;
+        for (int ppi : {94, 300, 600}) {
+            const ReportGeometry g = ReportGeometryFor(ppi);
+            all.insert(all.end(), {g.rowPitch, g.pageWidth, g.cellHeight, g.margin, g.rightX,
+                                   g.TextTop(1), g.TextTop(2), MmToPixels(ppi, 0.5)});
+        }
+        return all;
+    };
+    const std::vector<int> nearest = pixels();
+    for (int mode : {FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
+        ASSERT_EQ(std::fesetround(mode), 0);
+        const std::vector<int> other = pixels();
+        const int modeAfter = std::fegetround();
+        std::fesetround(FE_TONEAREST);
+        EXPECT_EQ(other, nearest) << "rounding mode " << mode;
+        EXPECT_EQ(modeAfter, mode) << "the caller's rounding mode is restored";
+    }
+}
+
 TEST(ReportGeometry, PrinterResolutionFromPrintableWidth) {
     EXPECT_DOUBLE_EQ(PrinterPixelsPerInch(5999, 254.0), 599.9);
     EXPECT_EQ(PrinterReportResolution(PrinterPixelsPerInch(5999, 254.0)), 600);
@@ -93,6 +115,9 @@ TEST(ScaleValueText, ScalesKeepingStoredDecimals) {
         {"99.96", 100.05, "100.01"},
         {".5", 100, "0.5"},
         {"5.", 300, "15"},
+        // 73.65 is not exact in binary; its 18-significant-digit form is
+        // 73.6500000000000000, whose cut rounds up.
+        {"10.0", 736.5, "73.7"},
     };
     for (const auto& [value, amount, expected] : cases) {
         EXPECT_EQ(ScaleValueText(value, amount), Field(expected)) << value << " at " << amount;
