@@ -1,0 +1,46 @@
+// A foods file as it lies on disk: every line descrambled and read field by
+// field, both loaders over the file, and the stored form of the plain lines
+// read back unchanged.
+#include <memory>
+
+#include "db/CriUnit.h"
+#include "db/DBUnit.h"
+#include "db/Fields.h"
+#include "fuzz/FuzzSupport.h"
+#include "tests/support/TestSupport.h"
+#include "tools/FoodEncoder.h"
+
+using namespace quorvex;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const test::TempDir scratch;
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+
+    std::vector<std::string> plain;
+    const std::vector<std::string> stored = SplitLines(bytes);
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        const int lineIndex = static_cast<int>(i);
+        plain.push_back(DecodeLine(lineIndex, stored[i]));
+        std::string inPlace = stored[i];
+        DecodeLineInPlace(lineIndex, inPlace);
+        fuzz::Require(inPlace == plain.back(), "decoding in place gives the same line");
+        fuzz::Require(EncodeLine(lineIndex, plain.back()) == stored[i], "encoding undoes decoding");
+        for (int n = -1; n <= kFoodFieldCount + 1; ++n) GetField(n, plain.back());
+    }
+    fuzz::Require(SplitLines(EncodeFoodsFile(plain)) == stored,
+                  "the stored file of the plain lines holds the same lines");
+
+    const std::string path = scratch.Path() + "ArqIng.dad";
+    test::WriteFile(path, std::string(bytes));
+    test::NoProgress progress;
+    std::unique_ptr<TextList> table, index, groups, codes;
+    LoadFoodTable(path, table, index, progress);
+    fuzz::Require(index->Count() == table->Count(), "one key index entry per food");
+    for (int i = 0; i < table->Count(); ++i) {
+        fuzz::Require(index->Get(i) == GetField(kFoodDescription, table->Get(i)) + "|",
+                      "the key index holds each food's description and bar");
+    }
+    LoadGroupTable(path, groups, codes);
+    fuzz::Require(codes->Count() == groups->Count(), "one code index entry per group");
+    return 0;
+}
