@@ -1,16 +1,22 @@
 # Shared by scripts/run and scripts/test: install what is missing, then
-# configure and build into build/ with two jobs. Sourced, not run.
+# configure with the dev preset (warnings are errors) and build into build/
+# with two jobs. Sourced, not run.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 PACKAGES=(cmake g++ make qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
-          libx11-dev fonts-liberation fontconfig xvfb xauth clang-format git)
+          libx11-dev fonts-liberation fontconfig xvfb xauth clang-format git librsvg2-bin)
 
 # What the end-to-end tests (tests/e2e/) drive the program with: a display,
 # a window manager, input, pictures, OCR and a print queue. scripts/test
 # installs them when run as root; the tests skip without root.
 E2E_PACKAGES=(xvfb openbox xdotool x11-utils imagemagick tesseract-ocr tesseract-ocr-eng
               cups printer-driver-cups-pdf poppler-utils)
+
+# What the sanitizer build, the fuzz targets and the package checks need
+# beyond the build; scripts/test installs them when run as root.
+TEST_PACKAGES=(clang libclang-rt-14-dev dpkg-dev fakeroot file lintian desktop-file-utils
+               appstream)
 
 # install_packages NAME...: installs those not installed yet, as root;
 # otherwise prints the apt-get line and exits.
@@ -33,5 +39,5 @@ install_packages() {
 }
 install_packages "${PACKAGES[@]}"
 
-cmake -S "$ROOT" -B "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+(cd "$ROOT" && cmake --preset dev)
 cmake --build "$ROOT/build" -j2
