@@ -353,7 +353,7 @@ const BadInput kBadInputs[] = {
      "FOOD_DES.txt:2", "a NUL byte in a text"},
     {"NDB_No that a description cannot carry",
      [](SrInput& in) { in.foods[1] = FoodRow("11|01", "1100", "Butter, salted"); },
-     "FOOD_DES.txt:2", "NDB_No \"11|01\" holds"},
+     "FOOD_DES.txt:2", "NDB_No \"11|01\""},
     {"description equal to a renamed one",
      [](SrInput& in) {
          in.foods.push_back(FoodRow("01002", "0100", "butter, salted"));
