@@ -146,18 +146,17 @@ e2e_cleanup() {
 
 # e2e_start_program P D: starts the executable P over the data folder D and
 # waits until its main window shows the first report (e2e_report_reads
-# then tells what it shows). P must be the executable itself, not a link
-# or a wrapper script, when it is copied. The program reads
-# Dados/ beside its own executable (the resolved path of /proc/self/exe, so
-# a symbolic link would not do): when D is not already P's folder's Dados/,
-# P is copied into a fresh folder under E2E_TMP with a copy of D as its
-# Dados/. Sets E2E_PID, E2E_MAIN and E2E_APP (the folder it runs in); its
+# then tells what it shows). The program reads Dados/ beside its own
+# executable (the resolved path of /proc/self/exe): when D is that folder,
+# P runs as it is, a symbolic link included; otherwise P (the executable
+# itself, not a wrapper script) is copied into a fresh folder under E2E_TMP
+# with a copy of D as its Dados/. Sets E2E_PID, E2E_MAIN and E2E_APP (the folder it runs in); its
 # output goes to $E2E_APP/out.log. Fails (status 1, E2E_MAIN empty) when
 # no main window shows within E2E_TIMEOUT seconds or the program exits.
 e2e_start_program() {
     local program=$1 data=$2
-    if [ "$(cd "$data" && pwd -P)" == "$(cd "$(dirname "$program")" && pwd -P)/Dados" ]; then
-        E2E_APP=$(dirname "$program")
+    if [ "$(cd "$data" && pwd -P)" == "$(dirname "$(readlink -f "$program")")/Dados" ]; then
+        E2E_APP=$(dirname "$(readlink -f "$program")")
     else
         E2E_APP=$(mktemp -d "$E2E_TMP/app.XXXXXX")
         cp "$program" "$E2E_APP/" && cp -r "$data" "$E2E_APP/Dados" || return 1
