@@ -120,13 +120,13 @@ std::vector<std::string> SplitLines(std::string_view fileBytes) {
     return lines;
 }
 
-std::string GetField(int n, const std::string& line) { return std::string(FieldView(line, n)); }
+std::string GetField(int n, std::string_view line) { return std::string(FieldView(line, n)); }
 
 // ---- Text list ---------------------------------------------------------------
 
 namespace {
 
-bool Less(const std::string& a, const std::string& b) { return CompareText(a, b) < 0; }
+bool Less(std::string_view a, std::string_view b) { return CompareText(a, b) < 0; }
 
 }  // namespace
 
@@ -136,44 +136,60 @@ void TextList::CheckIndex(int i) const {
     }
 }
 
-const std::string& TextList::Get(int i) const {
+std::string_view TextList::Get(int i) const {
     CheckIndex(i);
     return items_[static_cast<size_t>(i)];
 }
 
+std::string_view TextList::Keep(std::string text) { return texts_.emplace_back(std::move(text)); }
+
 void TextList::Put(int i, std::string text) {
     if (sorted_) throw std::logic_error("Operation not allowed on sorted list");
     CheckIndex(i);
-    items_[static_cast<size_t>(i)] = std::move(text);
+    items_[static_cast<size_t>(i)] = Keep(std::move(text));
 }
 
 void TextList::Add(std::string text) {
     // In sorted mode lines mostly arrive in order (an index built from a
     // sorted table), so appending is tried before the search.
     if (!sorted_ || items_.empty() || CompareText(items_.back(), text) < 0) {
-        items_.push_back(std::move(text));
+        items_.push_back(Keep(std::move(text)));
         return;
     }
     int position = 0;
     if (Find(text, position)) return;
-    items_.insert(items_.begin() + position, std::move(text));
+    items_.insert(items_.begin() + position, Keep(std::move(text)));
 }
 
-void TextList::Clear() { items_.clear(); }
+void TextList::Clear() {
+    items_.clear();
+    texts_.clear();
+    bytes_.reset();
+}
 
 void TextList::SetSorted(bool on) {
     if (on && !sorted_) std::sort(items_.begin(), items_.end(), Less);
     sorted_ = on;
 }
 
-bool TextList::Find(const std::string& key, int& position) const {
+bool TextList::Find(std::string_view key, int& position) const {
     const auto found = std::lower_bound(items_.begin(), items_.end(), key, Less);
     position = static_cast<int>(found - items_.begin());
     return found != items_.end() && CompareText(*found, key) == 0;
 }
 
 void TextList::Assign(std::vector<std::string> lines) {
+    Clear();
     sorted_ = false;
+    items_.reserve(lines.size());
+    for (std::string& line : lines) items_.push_back(Keep(std::move(line)));
+}
+
+void TextList::AssignViews(std::shared_ptr<const std::string> bytes,
+                           std::vector<std::string_view> lines) {
+    Clear();
+    sorted_ = false;
+    bytes_ = std::move(bytes);
     items_ = std::move(lines);
 }
 
@@ -207,7 +223,7 @@ void BuildIndex(const TextList& table, std::unique_ptr<TextList>& index, bool wi
     if (!index) index = std::make_unique<TextList>();
     index->Clear();
     index->SetSorted(true);
-    for (const std::string& line : table.Items()) {
+    for (const std::string_view line : table.Items()) {
         const std::optional<std::string_view> key = LineKey(line);
         index->Add(!key ? std::string() : withBar ? std::string(*key) + "|" : std::string(*key));
     }
@@ -246,26 +262,29 @@ std::vector<SortKey> TableOrder(const std::vector<std::string_view>& lines) {
     return keys;
 }
 
-// The foods file's lines, each decoded with its file position while
-// progress shows the percentage, in table order. The lines are found and
-// decoded where they lie in the file's bytes, and each becomes a string of
-// its own only once, in table order; the bytes go at the return.
-std::vector<std::string> DecodedLinesInTableOrder(const std::string& path, ProgressSink& progress) {
-    std::string bytes = ReadWholeFile(path);
+// Fills table with the foods file's lines, each decoded with its file
+// position while progress shows the percentage, in table order. The lines
+// are decoded where they lie in the file's bytes and the table keeps views
+// into those bytes, so no line is copied.
+void LoadDecodedLinesInTableOrder(const std::string& path, TextList& table,
+                                  ProgressSink& progress) {
+    // Made shared before the views are taken: moving a short string would
+    // move its bytes.
+    const auto bytes = std::make_shared<std::string>(ReadWholeFile(path));
     std::vector<std::string_view> lines;
-    ForEachLine(bytes, [&lines](std::string_view line) { lines.push_back(line); });
+    ForEachLine(*bytes, [&lines](std::string_view line) { lines.push_back(line); });
     progress.Show(100);
     const int count = static_cast<int>(lines.size());
     for (int i = 0; i < count; ++i) {
         progress.SetPosition(ProgressPercent(i, count));
         const std::string_view line = lines[static_cast<size_t>(i)];
-        DecodeLineInPlace(i, bytes.data() + (line.data() - bytes.data()), line.size());
+        DecodeLineInPlace(i, bytes->data() + (line.data() - bytes->data()), line.size());
     }
     progress.Close();
-    std::vector<std::string> sorted;
+    std::vector<std::string_view> sorted;
     sorted.reserve(lines.size());
-    for (const SortKey& key : TableOrder(lines)) sorted.emplace_back(lines[key.line]);
-    return sorted;
+    for (const SortKey& key : TableOrder(lines)) sorted.push_back(lines[key.line]);
+    table.AssignViews(bytes, std::move(sorted));
 }
 
 }  // namespace
@@ -275,7 +294,7 @@ void LoadFoodTable(const std::string& path, std::unique_ptr<TextList>& table,
     if (!table) table = std::make_unique<TextList>();
     table->Clear();
     table->SetSorted(false);
-    table->Assign(DecodedLinesInTableOrder(path, progress));
+    LoadDecodedLinesInTableOrder(path, *table, progress);
     table->MarkSorted();
     BuildIndex(*table, index, true);
 } catch (const std::bad_alloc&) {

@@ -2,6 +2,7 @@
 // text list and the loaders of the food and group tables.
 #pragma once
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -45,21 +46,34 @@ std::vector<std::string> SplitLines(std::string_view fileBytes);
 
 // Field n (from 1) of a plain line, fields separated by "|". Past the last
 // field the last field is returned again; n <= 0 gives the empty text.
-std::string GetField(int n, const std::string& line);
+std::string GetField(int n, std::string_view line);
 
 // ---- Text list ---------------------------------------------------------------
 
 // An ordered list of single-byte texts with a sorted mode. In sorted mode
 // the entries stay in CompareText order, adding inserts at the sorted place
 // and a text equal to an entry already there is not added.
+//
+// Entries are views: texts handed over as strings are kept by the list
+// itself, and a loader can hand over one buffer of bytes with views into
+// it, so a large table costs its file's bytes once rather than a string
+// per line. A view (from Get or Items) lasts until the next Put, Add,
+// Assign, AssignViews, Clear or SetSorted, or the list's destruction.
 class TextList {
   public:
+    // Not copyable: a copy's views would point into the original's texts.
+    TextList() = default;
+    TextList(const TextList&) = delete;
+    TextList& operator=(const TextList&) = delete;
+    TextList(TextList&&) = default;
+    TextList& operator=(TextList&&) = default;
+
     int Count() const { return static_cast<int>(items_.size()); }
     bool IsSorted() const { return sorted_; }
 
     // Entry i. Throws std::out_of_range("List index out of bounds (i)")
     // unless 0 <= i < Count().
-    const std::string& Get(int i) const;
+    std::string_view Get(int i) const;
 
     // Replaces entry i (unsorted mode only: throws std::logic_error in
     // sorted mode). Same bounds rule as Get.
@@ -76,28 +90,34 @@ class TextList {
 
     // Binary search (sorted mode). True with the entry's position when an
     // equal entry exists; otherwise false with the insertion position.
-    bool Find(const std::string& key, int& position) const;
+    bool Find(std::string_view key, int& position) const;
 
     // Replaces the content by lines in the given order (unsorted mode), as
     // reading a file into the list does.
     void Assign(std::vector<std::string> lines);
 
+    // Replaces the content by views into bytes in the given order
+    // (unsorted mode); the list shares the bytes while it holds them.
+    // Precondition: every view lies within *bytes.
+    void AssignViews(std::shared_ptr<const std::string> bytes, std::vector<std::string_view> lines);
+
     // Switches sorted mode on without sorting. Precondition: the entries
     // are in CompareText order already (a loader that sorted them itself).
     void MarkSorted();
 
-    // Direct access for the loaders' in-place passes and for scans. The
-    // reference and any pointer into it last until the next Add, Assign,
-    // Clear or SetSorted. A caller writing through it keeps what the list
-    // promises: in sorted mode the entries stay in CompareText order with
-    // no two equal, and nothing is added or removed behind Count().
-    std::vector<std::string>& Items() { return items_; }
-    const std::vector<std::string>& Items() const { return items_; }
+    // All entries, for scans. The reference and the views last as Get's do.
+    const std::vector<std::string_view>& Items() const { return items_; }
 
   private:
     void CheckIndex(int i) const;
+    // A view of text, kept by the list until Clear (or Assign/AssignViews).
+    std::string_view Keep(std::string text);
 
-    std::vector<std::string> items_;
+    std::vector<std::string_view> items_;
+    // Where the views point: texts the list was given one by one (a deque,
+    // so keeping one more moves none), and a shared buffer of a loader.
+    std::deque<std::string> texts_;
+    std::shared_ptr<const std::string> bytes_;
     bool sorted_ = false;
 };
 

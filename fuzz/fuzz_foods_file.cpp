@@ -19,7 +19,7 @@ namespace {
 // one entry.
 void CheckIndex(const TextList& table, const TextList& index, std::size_t barLength) {
     fuzz::Require(index.Count() <= table.Count(), "no more index entries than lines");
-    for (const std::string& line : table.Items()) {
+    for (const std::string_view line : table.Items()) {
         const std::size_t bar = line.find('|');
         int position = 0;
         fuzz::Require(

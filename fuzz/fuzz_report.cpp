@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     groups.Assign(SplitLines(parts[3]));
     groups.SetSorted(true);
     TextList codes;
-    for (const std::string& line : groups.Items()) codes.Add(GetField(kGroupCode, line));
+    for (const std::string_view line : groups.Items()) codes.Add(GetField(kGroupCode, line));
     codes.SetSorted(true);
     for (int ppi : {94, 600}) {
         test::RecordingCanvas canvas;

@@ -36,7 +36,7 @@ void FillFilteredList(const TextList& foodTable, const GroupFilter& group,
                       const WordFilterState& words, std::vector<int>& filtered,
                       ProgressSink& progress) {
     filtered.clear();
-    const std::vector<std::string>& lines = foodTable.Items();
+    const std::vector<std::string_view>& lines = foodTable.Items();
     if (!ScansFoodTable(group, words)) {
         filtered.resize(lines.size());
         std::iota(filtered.begin(), filtered.end(), 0);
@@ -47,7 +47,7 @@ void FillFilteredList(const TextList& foodTable, const GroupFilter& group,
         progress.Show(foodTable.Count());
         for (int i = 0; i < foodTable.Count(); ++i) {
             progress.SetPosition(i);
-            const std::string& line = lines[i];
+            const std::string_view line = lines[i];
             if (group.On() && FieldView(line, kFoodGroupCode) != group.code) continue;
             if (matcher.Matches(FieldView(line, kFoodDescription))) filtered.push_back(i);
         }

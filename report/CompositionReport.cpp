@@ -168,7 +168,7 @@ class ReportWriter {
     void RightHeading(int row, const std::string& text) { Heading(row, text, geometry_.rightX); }
 
     void Nutrients(int firstRow, bool right, const NutrientRow* rows, std::size_t count,
-                   const std::string& foodLine, double amount) {
+                   std::string_view foodLine, double amount) {
         for (std::size_t i = 0; i < count; ++i) {
             const std::string text =
                 rows[i].label + ScaleValueText(GetField(rows[i].field, foodLine), amount);
@@ -202,7 +202,7 @@ int DrawTitle(ReportWriter& writer, std::string description) {
     return 2;
 }
 
-std::string RefuseLine(const std::string& foodLine) {
+std::string RefuseLine(std::string_view foodLine) {
     std::string line = "Percentage of Refuse : ";
     const std::string percentage = GetField(kRefusePercentage, foodLine);
     const std::string description = GetField(kRefuseDescription, foodLine);
@@ -212,7 +212,7 @@ std::string RefuseLine(const std::string& foodLine) {
 }
 
 // One row per "~"-ended item from firstRow on, unscaled; gives the count.
-int DrawHouseholdWeights(ReportWriter& writer, int firstRow, const std::string& foodLine) {
+int DrawHouseholdWeights(ReportWriter& writer, int firstRow, std::string_view foodLine) {
     const std::string weights = GetField(kHouseholdWeights, foodLine);
     int count = 0;
     std::size_t start = 0;
@@ -225,7 +225,7 @@ int DrawHouseholdWeights(ReportWriter& writer, int firstRow, const std::string& 
     return count;
 }
 
-void DrawLeftColumn(ReportWriter& writer, int d, double amount, const std::string& foodLine,
+void DrawLeftColumn(ReportWriter& writer, int d, double amount, std::string_view foodLine,
                     const TextList& groupTable, const TextList& groupCodeIndex) {
     writer.LeftHeading(d, "PROXIMATES :");
     writer.Nutrients(d, false, kProximateRows, std::size(kProximateRows), foodLine, amount);
@@ -245,7 +245,7 @@ void DrawLeftColumn(ReportWriter& writer, int d, double amount, const std::strin
     writer.Rule(d + 28 + k);
 }
 
-void DrawRightColumn(ReportWriter& writer, int d, double amount, const std::string& foodLine) {
+void DrawRightColumn(ReportWriter& writer, int d, double amount, std::string_view foodLine) {
     writer.RightHeading(d, "VITAMINS :");
     writer.Nutrients(d, true, kVitaminRows, std::size(kVitaminRows), foodLine, amount);
     writer.RightHeading(d + 17, "LIPIDS :");
@@ -279,13 +279,13 @@ std::string FormatAmountText(double amount, char decimalSeparator) {
 }
 
 void DrawCompositionReport(Canvas& canvas, int ppi, double amount, char decimalSeparator,
-                           const std::string& foodLine, const TextList& groupTable,
+                           std::string_view foodLine, const TextList& groupTable,
                            const TextList& groupCodeIndex) {
     // Every later field is looked up from the line's start, past the
     // description, which a damaged file may make millions of characters
     // long; behind an empty first field the other fields are the same.
     const std::size_t bar = foodLine.find('|');
-    const std::string otherFields = bar == std::string::npos ? foodLine : foodLine.substr(bar);
+    const std::string otherFields(bar == std::string_view::npos ? foodLine : foodLine.substr(bar));
     ReportWriter writer(canvas, ppi);
     writer.Style(true);
     const int b = DrawTitle(writer, GetField(kFoodDescription, foodLine));

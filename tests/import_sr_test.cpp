@@ -703,7 +703,7 @@ TEST_F(Sr28Import, TheViewerLoadsEveryFoodUnderItsOwnKey) {
     ASSERT_EQ(keys->Count(), foods->Count());
     ASSERT_EQ(codes->Count(), 25);
     for (int i = 0; i < foods->Count(); ++i) {
-        const std::string& line = foods->Get(i);
+        const std::string_view line = foods->Get(i);
         ASSERT_EQ(keys->Get(i), line.substr(0, line.find('|') + 1)) << i;
         int group = -1;
         ASSERT_TRUE(codes->Find(GetField(kFoodGroupCode, line), group)) << line;

@@ -95,8 +95,8 @@ TEST(FillFilteredList, GroupCodeIsFieldThirtyEightAsGetFieldReadsIt) {
     TextList table;
     table.Assign(lines);
     std::vector<std::string> expected;
-    for (const std::string& line : table.Items()) {
-        if (GetField(kFoodGroupCode, line) == "G") expected.push_back(line);
+    for (const std::string_view line : table.Items()) {
+        if (GetField(kFoodGroupCode, line) == "G") expected.emplace_back(line);
     }
     ASSERT_GT(expected.size(), 100u);
     ASSERT_LT(expected.size(), 300u);
@@ -107,7 +107,7 @@ TEST(FillFilteredList, GroupCodeIsFieldThirtyEightAsGetFieldReadsIt) {
     std::sort(expected.begin(), expected.end(),
               [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
     std::vector<std::string> got;
-    for (const int i : filtered) got.push_back(table.Get(i));
+    for (const int i : filtered) got.emplace_back(table.Get(i));
     EXPECT_EQ(got, expected);
 }
 

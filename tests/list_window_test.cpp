@@ -121,7 +121,7 @@ class ListWindowTest : public ::testing::Test {
 
     Rows AllFoods() const {
         Rows rows;
-        for (const std::string& line : foods->Items()) rows.push_back(GetField(1, line));
+        for (const std::string_view line : foods->Items()) rows.push_back(GetField(1, line));
         return rows;
     }
 

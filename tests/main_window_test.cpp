@@ -42,7 +42,7 @@ class MainWindowTest : public ::testing::Test {
 
     std::vector<std::string> FoodNames() const {
         std::vector<std::string> names;
-        for (const std::string& line : main->FoodTable()->Items()) {
+        for (const std::string_view line : main->FoodTable()->Items()) {
             names.push_back(GetField(kFoodDescription, line));
         }
         return names;

@@ -29,10 +29,11 @@ class SampleDatabase : public ::testing::Test {
         LoadGroupTable(kBuiltData + "ArqGruIng.dad", groups_, groupCodes_);
     }
 
-    static std::string Field(const std::string& line, int n) { return GetField(n, line); }
+    static std::string Field(std::string_view line, int n) { return GetField(n, line); }
 
     static bool AnyFood(const std::function<bool(const std::string&)>& holds) {
-        return std::any_of(foods_->Items().begin(), foods_->Items().end(), holds);
+        return std::any_of(foods_->Items().begin(), foods_->Items().end(),
+                           [&](std::string_view line) { return holds(std::string(line)); });
     }
 
     static bool AnyDescription(const std::function<bool(const std::string&)>& holds) {
@@ -73,15 +74,15 @@ TEST_F(SampleDatabase, SizesAndKeysKeepTheIndexesInStepWithTheirTables) {
     EXPECT_EQ(foodKeys_->Count(), foods_->Count());
     EXPECT_EQ(groupCodes_->Count(), groups_->Count());
     for (int i = 0; i < foods_->Count(); ++i) {
-        const std::string& line = foods_->Get(i);
+        const std::string_view line = foods_->Get(i);
         EXPECT_EQ(std::count(line.begin(), line.end(), '|'), kFoodFieldCount - 1) << line;
         EXPECT_EQ(foodKeys_->Get(i), Field(line, kFoodDescription) + "|");
     }
     for (int i = 0; i < groups_->Count(); ++i) {
-        const std::string& line = groups_->Get(i);
+        const std::string_view line = groups_->Get(i);
         EXPECT_EQ(std::count(line.begin(), line.end(), '|'), 1) << line;
         for (int j = 0; j < groupCodes_->Count(); ++j) {
-            const std::string& other = groupCodes_->Get(j);
+            const std::string_view other = groupCodes_->Get(j);
             EXPECT_FALSE(i != j && other.starts_with(groupCodes_->Get(i))) << other;
         }
     }
@@ -91,7 +92,7 @@ TEST_F(SampleDatabase, NutrientValuesAreNumbersInTheirUnitsOrEmpty) {
     const std::regex number(R"(\d+(\.(\d{1,3}))?)");
     std::set<int> decimalsSeen;
     bool someEmpty = false;
-    for (const std::string& line : foods_->Items()) {
+    for (const std::string_view line : foods_->Items()) {
         for (int n = kFirstNutrientField; n <= kLastNutrientField; ++n) {
             const std::string value = Field(line, n);
             std::smatch parts;
@@ -167,7 +168,7 @@ TEST_F(SampleDatabase, FoodsCoverRefuseNamesGroupsAndHouseholdWeights) {
     for (int k = 0; k <= 8; ++k) {
         EXPECT_TRUE(AnyFood([k](const std::string& l) { return HouseholdWeights(l) == k; })) << k;
     }
-    for (const std::string& line : foods_->Items()) {
+    for (const std::string_view line : foods_->Items()) {
         const std::string weights = Field(line, kHouseholdWeights);
         EXPECT_TRUE(weights.empty() || weights.back() == '~') << line;
     }

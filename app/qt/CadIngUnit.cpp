@@ -157,12 +157,12 @@ namespace {
 const TextList kNoLines;
 }  // namespace
 
-const std::string& TCadIngForm::CurrentFoodLine() const {
+std::string_view TCadIngForm::CurrentFoodLine() const {
     return (foodTable_ ? *foodTable_ : kNoLines).Get(currentFoodIndex_);
 }
 
 void TCadIngForm::DrawReport(const QPrinter* printer, Canvas& canvas, double amount) {
-    const std::string& foodLine = CurrentFoodLine();
+    const std::string_view foodLine = CurrentFoodLine();
     const int ppi = printer == nullptr ? ScreenReportResolution()
                                        : PrinterReportResolution(PrinterPixelsPerInchOf(*printer));
     DrawCompositionReport(canvas, ppi, amount, LocaleDecimalSeparator(), foodLine,

@@ -85,7 +85,7 @@ class TCadIngForm : public ActivatedWindow<QMainWindow> {
     void Redraw();
     // The food table's line at the current food index; throws like
     // TextList::Get when there is none.
-    const std::string& CurrentFoodLine() const;
+    std::string_view CurrentFoodLine() const;
     void DrawOnImage(double amount);
     // Prints the report of the current food at the report amount on one
     // page of printer, already set up; throws, with no job left open, when

@@ -193,7 +193,7 @@ void TVisLisIngForm::GroupFilterItemClick(QAction* sender) {
         const int position =
             static_cast<int>(Filtraporgrupodeingrediente1->actions().indexOf(sender));
         group_ = GroupFilter{position, GetItemField(*groupTable_, position, kGroupName),
-                             groupCodeIndex_->Get(position)};
+                             std::string(groupCodeIndex_->Get(position))};
     } else {
         group_ = GroupFilter{-1, "TODOS", ""};
     }
@@ -224,7 +224,7 @@ void TVisLisIngForm::TakeSelection() {
         currentFoodIndex_ = 0;
     } else {
         // The food's own line, not the row's text, which may be cut.
-        const std::string& line = foodTable_->Get(LisFilOrdListBox->Rows().Position(row));
+        const std::string_view line = foodTable_->Get(LisFilOrdListBox->Rows().Position(row));
         foodKeyIndex_->Find(GetField(kFoodDescription, line) + "|", currentFoodIndex_);
     }
     // The window must close even when the settings cannot be written, or
