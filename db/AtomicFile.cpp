@@ -133,7 +133,8 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
     const bool exists = lstat(path.c_str(), &existing) == 0;
     if (!exists && errno != ENOENT) throw failure;
     if (exists && (!S_ISREG(existing.st_mode) || existing.st_uid != geteuid())) throw failure;
-    PendingFile file(path, ReplacementMode(path), failure);
+    // Only the user's own regular file gets this far, so its bits are kept.
+    PendingFile file(path, exists ? existing.st_mode & kPermissionBits : NewFileMode(), failure);
     if (exists && existing.st_gid != getegid()) file.SetGroup(existing.st_gid);
     if (!file.Write(bytes) || !(exists ? file.ReplaceAt(path) : file.LinkAs(path))) throw failure;
     SyncFolder(FolderOf(path));
