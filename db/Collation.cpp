@@ -74,13 +74,16 @@ static_assert(*std::max_element(kWeights.begin(), kWeights.end()) < 256,
 int CollationWeight(unsigned char c) { return kWeights[c]; }
 
 std::uint64_t CollationPrefix(std::string_view text) {
+    const size_t size = text.size() < 8 ? text.size() : 8;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
     std::uint64_t prefix = 0;
-    for (size_t i = 0; i < 8; ++i) {
-        const std::uint64_t weight =
-            i < text.size() ? kWeights[static_cast<unsigned char>(text[i])] : 0;
-        prefix = prefix << 8 | weight;
+    // No test per byte on the usual whole 8, so the loop unrolls.
+    if (size == 8) {
+        for (size_t i = 0; i < 8; ++i) prefix = prefix << 8 | kWeights[bytes[i]];
+        return prefix;
     }
-    return prefix;
+    for (size_t i = 0; i < size; ++i) prefix = prefix << 8 | kWeights[bytes[i]];
+    return prefix << 8 * (8 - size);
 }
 
 int CompareText(std::string_view a, std::string_view b) {

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include "db/Collation.h"
 #include "db/CriUnit.h"
 #include "db/FieldView.h"
+#include "db/HugePages.h"
 
 namespace quorvex {
 
@@ -149,16 +151,25 @@ void TextList::Put(int i, std::string text) {
     items_[static_cast<size_t>(i)] = Keep(std::move(text));
 }
 
-void TextList::Add(std::string text) {
-    // In sorted mode lines mostly arrive in order (an index built from a
+std::optional<size_t> TextList::InsertPosition(std::string_view text) const {
+    // In sorted mode texts mostly arrive in order (an index built from a
     // sorted table), so appending is tried before the search.
-    if (!sorted_ || items_.empty() || CompareText(items_.back(), text) < 0) {
-        items_.push_back(Keep(std::move(text)));
-        return;
-    }
+    if (!sorted_ || items_.empty() || CompareText(items_.back(), text) < 0) return items_.size();
     int position = 0;
-    if (Find(text, position)) return;
-    items_.insert(items_.begin() + position, Keep(std::move(text)));
+    if (Find(text, position)) return std::nullopt;
+    return static_cast<size_t>(position);
+}
+
+void TextList::Add(std::string text) {
+    if (const std::optional<size_t> at = InsertPosition(text)) {
+        items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(*at), Keep(std::move(text)));
+    }
+}
+
+void TextList::AddView(std::string_view text) {
+    if (const std::optional<size_t> at = InsertPosition(text)) {
+        items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(*at), text);
+    }
 }
 
 void TextList::Clear() {
@@ -207,105 +218,215 @@ int ProgressPercent(int i, int count) {
 
 namespace {
 
-// Clears the list (creating it when absent) and fills it with the file's
-// lines in file order, unsorted.
-void ReadLinesInto(const std::string& path, std::unique_ptr<TextList>& list) {
-    if (!list) list = std::make_unique<TextList>();
-    list->Clear();
-    list->SetSorted(false);
-    list->Assign(SplitLines(ReadWholeFile(path)));
+// A file's bytes, shared by the tables and indexes that hold views into
+// them, and its lines as views. Made shared before the views are taken:
+// moving a short string would move its bytes.
+struct FileLines {
+    std::shared_ptr<std::string> bytes;
+    std::vector<std::string_view> lines;
+};
+
+// About how many lines bytes hold, a little more, judged by the LFs in
+// their first part: room reserved before the first line is stored saves
+// growing the vector, and every growth copies it into fresh memory.
+size_t ExpectedLines(std::string_view bytes) {
+    const std::string_view sample = bytes.substr(0, size_t{256} << 10);
+    const auto ends = static_cast<size_t>(std::count(sample.begin(), sample.end(), '\n'));
+    return sample.empty() ? 1 : (ends + 1) * (bytes.size() / sample.size()) * 9 / 8 + 1;
+}
+
+FileLines ReadFileLines(const std::string& path) {
+    FileLines file{std::make_shared<std::string>(ReadWholeFile(path)), {}};
+    ReserveLarge(file.lines, ExpectedLines(*file.bytes));
+    ForEachLine(*file.bytes, [&file](std::string_view line) { file.lines.push_back(line); });
+    return file;
+}
+
+// The table, created when absent, cleared and unsorted.
+TextList& EmptyTable(std::unique_ptr<TextList>& table) {
+    if (!table) table = std::make_unique<TextList>();
+    table->Clear();
+    table->SetSorted(false);
+    return *table;
 }
 
 // The index, created when absent, cleared and filled in sorted mode with
 // the key of every line of the sorted table, followed by its bar when
-// withBar; a line without a key adds the empty text.
-void BuildIndex(const TextList& table, std::unique_ptr<TextList>& index, bool withBar) {
-    if (!index) index = std::make_unique<TextList>();
-    index->Clear();
+// withBar; a line without a key adds the empty text. The keys are views
+// into bytes, where the table's lines lie.
+void BuildIndex(const TextList& table, std::shared_ptr<const std::string> bytes,
+                std::unique_ptr<TextList>& index, bool withBar) {
+    const std::vector<std::string_view>& lines = table.Items();
+    // At most a key per line: room for them all, handed over empty.
+    std::vector<std::string_view> room;
+    ReserveLarge(room, lines.size());
+    EmptyTable(index).AssignViews(std::move(bytes), std::move(room));
     index->SetSorted(true);
-    for (const std::string_view line : table.Items()) {
+    // The lines lie in file order, so table order jumps through memory:
+    // fetching a few lines ahead hides most of the wait for each.
+    constexpr size_t kAhead = 16;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i + kAhead < lines.size()) __builtin_prefetch(lines[i + kAhead].data());
+        const std::string_view line = lines[i];
         const std::optional<std::string_view> key = LineKey(line);
-        index->Add(!key ? std::string() : withBar ? std::string(*key) + "|" : std::string(*key));
+        index->AddView(line.substr(0, !key ? 0 : key->size() + (withBar ? 1 : 0)));
     }
 }
 
-// One decoded line waiting for its place in the table: the weights of its
-// first 16 bytes, which order most pairs without touching the line again,
-// and its position in the file.
+// A line and the sort weights of its 16 bytes from some offset, which
+// order most pairs of lines that agree before the offset without touching
+// the lines again.
 struct SortKey {
     std::uint64_t first;
     std::uint64_t second;
-    std::uint32_t line;
+    std::string_view line;
 };
 
-// The file's lines in table order: CompareText order of the whole lines,
-// equal lines in file order.
-std::vector<SortKey> TableOrder(const std::vector<std::string_view>& lines) {
-    std::vector<SortKey> keys(lines.size());
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const std::string_view line = lines[i];
-        keys[i] =
-            SortKey{CollationPrefix(line), line.size() > 8 ? CollationPrefix(line.substr(8)) : 0,
-                    static_cast<std::uint32_t>(i)};
+void SetWeights(SortKey& key, size_t offset) {
+    const std::string_view rest =
+        offset < key.line.size() ? key.line.substr(offset) : std::string_view();
+    key.first = CollationPrefix(rest);
+    key.second = rest.size() > 8 ? CollationPrefix(rest.substr(8)) : 0;
+}
+
+// The lines lie in the file's bytes in file order, so equal lines keep
+// their file order by their places in the bytes.
+bool KeyLess(const SortKey& a, const SortKey& b) {
+    if (a.first != b.first) return a.first < b.first;
+    if (a.second != b.second) return a.second < b.second;
+    return a.line.data() < b.line.data();
+}
+
+// How many of the size bytes at a and b are equal before the first that
+// differs; eight at a time.
+size_t MatchingLength(const char* a, const char* b, size_t size) {
+    size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t wordA = 0, wordB = 0;
+        std::memcpy(&wordA, a + i, 8);
+        std::memcpy(&wordB, b + i, 8);
+        if (wordA != wordB) {
+            const std::uint64_t differ = wordA ^ wordB;
+            const int bit = std::endian::native == std::endian::little ? std::countr_zero(differ)
+                                                                       : std::countl_zero(differ);
+            return i + static_cast<size_t>(bit) / 8;
+        }
     }
-    std::sort(keys.begin(), keys.end(), [&lines](const SortKey& a, const SortKey& b) {
-        if (a.first != b.first) return a.first < b.first;
-        if (a.second != b.second) return a.second < b.second;
-        const std::string_view lineA = lines[a.line];
-        const std::string_view lineB = lines[b.line];
-        // Equal keys of lines shorter than 16 bytes mean equal lines.
-        const int rest = lineA.size() < 16 || lineB.size() < 16
-                             ? 0
-                             : CompareText(lineA.substr(16), lineB.substr(16));
-        return rest != 0 ? rest < 0 : a.line < b.line;
-    });
-    return keys;
+    while (i < size && a[i] == b[i]) ++i;
+    return i;
+}
+
+// The lines of a run of keys lie scattered through the buffer: fetching
+// this many keys ahead hides most of the wait for each line.
+constexpr std::ptrdiff_t kRunAhead = 8;
+
+// How many bytes from offset on every line of the keys from begin to end
+// shares with the first: the stretch where they all agree in weight too,
+// which sorting 16 bytes at a time would pass through in vain.
+size_t CommonLength(std::vector<SortKey>::const_iterator begin,
+                    std::vector<SortKey>::const_iterator end, size_t offset) {
+    const std::string_view first = begin->line.substr(std::min(offset, begin->line.size()));
+    size_t common = first.size();
+    for (auto key = begin + 1; key != end && common > 0; ++key) {
+        if (end - key > kRunAhead) __builtin_prefetch(key[kRunAhead].line.data() + offset);
+        const std::string_view line = key->line.substr(std::min(offset, key->line.size()));
+        const size_t length = std::min(common, line.size());
+        common = MatchingLength(first.data(), line.data(), length);
+    }
+    return common;
+}
+
+// Puts the lines (views into one buffer, in file order) in table order:
+// CompareText order of the whole lines, equal lines in file order. Sorted
+// 16 bytes at a time: lines that agree on one stretch of 16 are sorted
+// again among themselves by the next.
+void PutInTableOrder(std::vector<std::string_view>& lines) {
+    std::vector<SortKey> keys;
+    ReserveLarge(keys, lines.size());
+    for (const std::string_view line : lines) {
+        keys.push_back({0, 0, line});
+        SetWeights(keys.back(), 0);
+    }
+    // Runs of keys whose lines agree on their first offset bytes.
+    struct Run {
+        size_t begin;
+        size_t end;
+        size_t offset;
+    };
+    std::vector<Run> pending{{0, keys.size(), 0}};
+    while (!pending.empty()) {
+        const Run run = pending.back();
+        pending.pop_back();
+        const auto begin = keys.begin() + static_cast<std::ptrdiff_t>(run.begin);
+        const auto end = keys.begin() + static_cast<std::ptrdiff_t>(run.end);
+        size_t offset = run.offset;
+        if (offset > 0) {
+            offset += CommonLength(begin, end, offset);
+            for (auto key = begin; key != end; ++key) {
+                if (end - key > kRunAhead) __builtin_prefetch(key[kRunAhead].line.data() + offset);
+                SetWeights(*key, offset);
+            }
+        }
+        std::sort(begin, end, KeyLess);
+        // Equal weights with a line that ends within the 16 bytes mean
+        // equal lines (a byte's weight is never 0), already in file order.
+        const size_t next = offset + 16;
+        for (auto same = begin; same != end;) {
+            const auto after = std::find_if(same + 1, end, [&same](const SortKey& key) {
+                return key.first != same->first || key.second != same->second;
+            });
+            if (after - same > 1 && same->line.size() > next) {
+                pending.push_back({static_cast<size_t>(same - keys.begin()),
+                                   static_cast<size_t>(after - keys.begin()), next});
+            }
+            same = after;
+        }
+    }
+    std::transform(keys.begin(), keys.end(), lines.begin(),
+                   [](const SortKey& key) { return key.line; });
 }
 
 // Fills table with the foods file's lines, each decoded with its file
-// position while progress shows the percentage, in table order. The lines
-// are decoded where they lie in the file's bytes and the table keeps views
-// into those bytes, so no line is copied.
-void LoadDecodedLinesInTableOrder(const std::string& path, TextList& table,
-                                  ProgressSink& progress) {
-    // Made shared before the views are taken: moving a short string would
-    // move its bytes.
-    const auto bytes = std::make_shared<std::string>(ReadWholeFile(path));
-    std::vector<std::string_view> lines;
-    ForEachLine(*bytes, [&lines](std::string_view line) { lines.push_back(line); });
+// position while progress shows the percentage, in table order, and
+// returns the bytes they lie in. The lines are decoded where they lie in
+// the file's bytes and the table keeps views into those bytes, so no line
+// is copied.
+std::shared_ptr<const std::string> LoadDecodedLinesInTableOrder(const std::string& path,
+                                                                TextList& table,
+                                                                ProgressSink& progress) {
+    FileLines file = ReadFileLines(path);
     progress.Show(100);
-    const int count = static_cast<int>(lines.size());
+    const int count = static_cast<int>(file.lines.size());
     for (int i = 0; i < count; ++i) {
         progress.SetPosition(ProgressPercent(i, count));
-        const std::string_view line = lines[static_cast<size_t>(i)];
-        DecodeLineInPlace(i, bytes->data() + (line.data() - bytes->data()), line.size());
+        const std::string_view line = file.lines[static_cast<size_t>(i)];
+        DecodeLineInPlace(i, file.bytes->data() + (line.data() - file.bytes->data()), line.size());
     }
     progress.Close();
-    std::vector<std::string_view> sorted;
-    sorted.reserve(lines.size());
-    for (const SortKey& key : TableOrder(lines)) sorted.push_back(lines[key.line]);
-    table.AssignViews(bytes, std::move(sorted));
+    PutInTableOrder(file.lines);
+    table.AssignViews(file.bytes, std::move(file.lines));
+    table.MarkSorted();
+    return file.bytes;
 }
 
 }  // namespace
 
 void LoadFoodTable(const std::string& path, std::unique_ptr<TextList>& table,
                    std::unique_ptr<TextList>& index, ProgressSink& progress) try {
-    if (!table) table = std::make_unique<TextList>();
-    table->Clear();
-    table->SetSorted(false);
-    LoadDecodedLinesInTableOrder(path, *table, progress);
-    table->MarkSorted();
-    BuildIndex(*table, index, true);
+    std::shared_ptr<const std::string> bytes =
+        LoadDecodedLinesInTableOrder(path, EmptyTable(table), progress);
+    BuildIndex(*table, std::move(bytes), index, true);
 } catch (const std::bad_alloc&) {
     ThrowNotEnoughMemory(path);
 }
 
 void LoadGroupTable(const std::string& path, std::unique_ptr<TextList>& table,
                     std::unique_ptr<TextList>& index) try {
-    ReadLinesInto(path, table);
+    EmptyTable(table);
+    FileLines file = ReadFileLines(path);
+    table->AssignViews(file.bytes, std::move(file.lines));
     table->SetSorted(true);
-    BuildIndex(*table, index, false);
+    BuildIndex(*table, std::move(file.bytes), index, false);
 } catch (const std::bad_alloc&) {
     ThrowNotEnoughMemory(path);
 }

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,7 +59,8 @@ std::string GetField(int n, std::string_view line);
 // itself, and a loader can hand over one buffer of bytes with views into
 // it, so a large table costs its file's bytes once rather than a string
 // per line. A view (from Get or Items) lasts until the next Put, Add,
-// Assign, AssignViews, Clear or SetSorted, or the list's destruction.
+// AddView, Assign, AssignViews, Clear or SetSorted, or the list's
+// destruction.
 class TextList {
   public:
     // Not copyable: a copy's views would point into the original's texts.
@@ -82,6 +84,10 @@ class TextList {
     // Unsorted: appends. Sorted: inserts in order unless an equal entry
     // exists.
     void Add(std::string text);
+
+    // Adds a view as Add adds a text, without keeping a copy. Precondition:
+    // text lies within the bytes the list shares (AssignViews).
+    void AddView(std::string_view text);
     void Clear();
 
     // Switching sorted mode on sorts the entries present (equal entries
@@ -110,6 +116,8 @@ class TextList {
 
   private:
     void CheckIndex(int i) const;
+    // Where Add puts text, or nothing when sorted mode keeps it out.
+    std::optional<size_t> InsertPosition(std::string_view text) const;
     // A view of text, kept by the list until Clear (or Assign/AssignViews).
     std::string_view Keep(std::string text);
 

@@ -9,9 +9,19 @@
 #include <new>
 #include <stdexcept>
 
+#include "db/HugePages.h"
+
 namespace quorvex {
 
 namespace {
+
+// Sizes the buffer for a file of size bytes; see HugePages.h for why it
+// asks for huge pages.
+void SizeFor(std::string& bytes, std::size_t size) {
+    bytes.reserve(size);
+    AdviseHugePages(bytes.data(), size);
+    bytes.resize(size);
+}
 
 enum class ReadOutcome { kRead, kNotAFile, kTooLarge };
 
@@ -33,7 +43,8 @@ ReadOutcome ReadRegularFile(const std::string& path, bool followLinks, std::size
     try {
         // One byte more than the size seen, so that a file that grew
         // meanwhile is noticed and read on.
-        if (outcome == ReadOutcome::kRead) bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
+        if (outcome == ReadOutcome::kRead)
+            SizeFor(bytes, static_cast<std::size_t>(info.st_size) + 1);
         std::size_t used = 0;
         while (outcome == ReadOutcome::kRead) {
             if (used == bytes.size()) {
