@@ -83,7 +83,8 @@ std::uint64_t CollationPrefix(std::string_view text) {
         return prefix;
     }
     for (size_t i = 0; i < size; ++i) prefix = prefix << 8 | kWeights[bytes[i]];
-    return prefix << 8 * (8 - size);
+    // Shifting by all 64 bits would be undefined.
+    return size == 0 ? 0 : prefix << 8 * (8 - size);
 }
 
 int CompareText(std::string_view a, std::string_view b) {

@@ -115,6 +115,30 @@ TEST(Collation, KeysOrderLikeTheirLines) {
     EXPECT_EQ(CompareText("", ""), 0);
 }
 
+// Texts of every length around the 8 bytes a prefix holds, the empty one
+// among them: prefixes that differ order as their texts do.
+TEST(Collation, PrefixesOrderLikeTheirTexts) {
+    const std::string texts[] = {"",
+                                 "a",
+                                 "B",
+                                 "ab",
+                                 "Butter",
+                                 "BUTTER, s",
+                                 "Butter, salted",
+                                 "Butter|",
+                                 "caf\xE9",
+                                 "CAFE",
+                                 "\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF"};
+    for (const std::string& a : texts) {
+        for (const std::string& b : texts) {
+            const std::uint64_t prefixA = CollationPrefix(a), prefixB = CollationPrefix(b);
+            if (prefixA == prefixB) continue;
+            EXPECT_EQ(prefixA < prefixB, CompareText(a, b) < 0) << a << " / " << b;
+        }
+    }
+    EXPECT_EQ(CollationPrefix(""), 0u);
+}
+
 TEST(Collation, EveryByteHasItsOwnWeightButCasePairs) {
     std::set<int> weights;
     int letters = 0;
