@@ -1,44 +1,87 @@
 // Writing a file whole or not at all: the one writer of the settings file,
-// the importer's output and the encoder's. The bytes go to a file that has
-// no name until it is complete and on disk (O_TMPFILE, then linkat), so a
-// crash, a kill or a full disk never leaves a half-written file or a
-// temporary one behind; where the file system offers no unnamed files a
-// named temporary beside the target takes its place.
+// the saved report images, the importer's output and the encoder's. The
+// bytes go to a file that has no name until it is complete and on disk
+// (O_TMPFILE); a new file is then linked in place, and a file replacing
+// another gets a temporary name "<name>.XXXXXX" beside it and is renamed
+// over it. The file is locked before it gets that name and until the
+// rename, so a run killed in between leaves a temporary file that nothing
+// holds locked: the next write of the same name in that folder removes such
+// files of the same user. Where the file system offers no unnamed files the
+// temporary name is made first.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace quorvex {
 
-// Writes bytes as the file at path, then flushes path's folder. Replaces
-// only a regular file that the current user owns, and creates one where
-// nothing stands; anything else at path (another user's file, a symbolic
-// link, a folder, a FIFO, also one put there while the bytes were being
-// written) is left untouched and the write fails, so a file planted in a
-// shared folder is never written over or through. The file gets
-// ReplacementMode(path). Throws std::runtime_error "Unable to write to
-// <path>" on any failure, with whatever stood at path as it was.
-void WriteFileAtomically(const std::string& path, std::string_view bytes);
+// A write that failed: what() is "Unable to write to <path>", Reason() says
+// why in words ("No space left on device", "it is a folder").
+class WriteError : public std::runtime_error {
+  public:
+    WriteError(const std::string& path, std::string reason);
+    const std::string& Reason() const { return reason_; }
 
-// The permission bits a file replacing path gets: those of the regular
-// file at path when the current user owns it, else 0644 less the umask;
-// never set-user-ID, set-group-ID or sticky.
-mode_t ReplacementMode(const std::string& path);
+  private:
+    std::string reason_;
+};
 
-// Writes bytes as a new file at path, where nothing may stand, with the
-// permission bits mode (masked to 0777). The file is on disk on return,
-// its folder entry is not (see SyncFolder). Throws like
-// WriteFileAtomically, also when something stands at path.
-void WriteNewFile(const std::string& path, std::string_view bytes, mode_t mode);
+// Who may do what with a file: what a file replacing another takes over.
+struct FileAccess {
+    uid_t owner = static_cast<uid_t>(-1);  // -1: the writing user's
+    gid_t group = static_cast<gid_t>(-1);  // -1: the folder's usual one
+    mode_t mode = 0;
+    std::string acl;         // system.posix_acl_access, empty when none
+    std::string defaultAcl;  // system.posix_acl_default (folders only)
+};
+
+// The access of the file or folder open at fd (O_PATH is enough), whose
+// fstat is info: owner, group, ACLs and the permission bits; a folder keeps
+// its set-ID and sticky bits, a file never does.
+FileAccess AccessOf(int fd, const struct stat& info);
+
+// The access of a new file where none stood: mode 0644 less the umask, the
+// given owner and group, no ACL.
+FileAccess NewFileAccess(uid_t owner = static_cast<uid_t>(-1),
+                         gid_t group = static_cast<gid_t>(-1));
+
+// Gives the file open at fd (not O_PATH) the access, as far as the user
+// may: a user other than root who may not give the owner or group keeps
+// their own. Returns 0 or the errno of the step that failed.
+int GiveAccess(int fd, const FileAccess& access);
+
+// What a write may replace at its path. Nothing but a regular file of the
+// writing user, or anything but a folder and a symbolic link that another
+// user owns or that lies in a sticky folder anyone may write (the link is
+// replaced, never written through).
+enum class Replacing { kOwnFileOnly, kAnyButOthersLinks };
+
+// Writes bytes as the file at path, then flushes path's folder. Creates a
+// file where nothing stands and replaces what `replacing` allows; anything
+// else (for kOwnFileOnly another user's file, a symbolic link, a folder, a
+// FIFO) is left untouched and the write fails, so a file planted in a
+// shared folder is never written over or through. A file of the user's
+// own that it replaces hands on its group, permission bits (never set-ID
+// or sticky) and ACL; any other file gets NewFileAccess(). Throws
+// WriteError on any failure, with whatever stood at path as it was.
+void WriteFileAtomically(const std::string& path, std::string_view bytes,
+                         Replacing replacing = Replacing::kOwnFileOnly);
+
+// Writes bytes as the new file name in the folder open at folder, where
+// nothing may stand, with the access given. The file is on disk on return,
+// its folder entry is not (fsync the folder). Throws WriteError naming
+// shownPath.
+void WriteNewFile(int folder, const std::string& name, std::string_view bytes,
+                  const FileAccess& access, const std::string& shownPath);
 
 // The process's file mode creation mask.
 mode_t CurrentUmask();
 
-// Flushes the entries of folder (links and renames in it) to disk. A
-// failure is ignored: the files themselves are on disk already.
-void SyncFolder(const std::string& folder);
+// Six random letters and digits: the varying part of every temporary name.
+std::string RandomSuffix();
 
 }  // namespace quorvex

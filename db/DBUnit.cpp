@@ -236,7 +236,7 @@ size_t ExpectedLines(std::string_view bytes) {
 }
 
 FileLines ReadFileLines(const std::string& path) {
-    FileLines file{std::make_shared<std::string>(ReadWholeFile(path)), {}};
+    FileLines file{std::make_shared<std::string>(ReadWholeText(path)), {}};
     ReserveLarge(file.lines, ExpectedLines(*file.bytes));
     ForEachLine(*file.bytes, [&file](std::string_view line) { file.lines.push_back(line); });
     return file;

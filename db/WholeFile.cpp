@@ -1,11 +1,13 @@
 #include "db/WholeFile.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <fstream>
 #include <new>
 #include <stdexcept>
 
@@ -15,75 +17,143 @@ namespace quorvex {
 
 namespace {
 
-// Sizes the buffer for a file of size bytes; see HugePages.h for why it
-// asks for huge pages.
-void SizeFor(std::string& bytes, std::size_t size) {
-    bytes.reserve(size);
-    AdviseHugePages(bytes.data(), size);
-    bytes.resize(size);
-}
+constexpr std::size_t kNoLimit = static_cast<std::size_t>(-1);
 
 enum class ReadOutcome { kRead, kNotAFile, kTooLarge };
 
-// O_NONBLOCK: opening a FIFO waits for a writer otherwise. The descriptor
-// is checked itself, after opening, so nothing can be swapped in between
-// a check and the open.
-ReadOutcome ReadRegularFile(const std::string& path, bool followLinks, std::size_t maxBytes,
-                            std::string& bytes) {
-    const int flags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW);
-    const int fd = open(path.c_str(), flags);
-    if (fd < 0) return ReadOutcome::kNotAFile;
-    struct stat info {};
-    ReadOutcome outcome = ReadOutcome::kRead;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        outcome = ReadOutcome::kNotAFile;
-    } else if (static_cast<unsigned long long>(info.st_size) > maxBytes) {
-        outcome = ReadOutcome::kTooLarge;
+struct ReadRule {
+    bool followLinks;
+    bool stopAtNul;
+    std::size_t maxBytes;
+};
+
+// O_PATH opens nothing: the type is checked on that descriptor, and only a
+// regular file is then opened for reading, through the descriptor itself,
+// so nothing can be swapped in between the check and the open.
+int OpenRegularFile(const std::string& path, bool followLinks, struct stat& info) {
+    const int where = open(path.c_str(), O_PATH | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW));
+    if (where < 0) return -1;
+    int fd = -1;
+    if (fstat(where, &info) == 0 && S_ISREG(info.st_mode)) {
+        const std::string self = "/proc/self/fd/" + std::to_string(where);
+        fd = open(self.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
     }
-    try {
-        // One byte more than the size seen, so that a file that grew
-        // meanwhile is noticed and read on.
-        if (outcome == ReadOutcome::kRead)
-            SizeFor(bytes, static_cast<std::size_t>(info.st_size) + 1);
-        std::size_t used = 0;
-        while (outcome == ReadOutcome::kRead) {
-            if (used == bytes.size()) {
-                if (used > maxBytes) {
-                    outcome = ReadOutcome::kTooLarge;
-                    break;
-                }
-                bytes.resize(std::min(maxBytes + 1, std::max<std::size_t>(2 * used, 1 << 16)));
-            }
-            const ssize_t got = read(fd, bytes.data() + used, bytes.size() - used);
-            if (got == 0) break;
-            if (got < 0 && errno != EINTR) outcome = ReadOutcome::kNotAFile;
-            if (got > 0) used += static_cast<std::size_t>(got);
+    close(where);
+    return fd;
+}
+
+// Reads fd, whose size was size, into bytes. The room reserved first is
+// filled a step at a time, so memory is touched only as far as the bytes
+// go: a text that ends at a NUL early costs no more than the text. Reading
+// on past size notices a file that grew meanwhile.
+ReadOutcome ReadOpenFile(int fd, std::size_t size, const ReadRule& rule, std::string& bytes) {
+    constexpr std::size_t kStep = std::size_t{16} << 20;
+    if (size > rule.maxBytes && !rule.stopAtNul) return ReadOutcome::kTooLarge;
+    const std::size_t room = std::min(size, rule.maxBytes) + 1;
+    bytes.reserve(room);
+    AdviseHugePages(bytes.data(), room);
+    std::size_t used = 0;
+    for (;;) {
+        if (used == bytes.size()) {
+            if (used > rule.maxBytes) return ReadOutcome::kTooLarge;
+            const std::size_t grown = std::max<std::size_t>(2 * used, 1 << 16);
+            bytes.resize(used < room ? std::min(room, used + kStep)
+                                     : std::min(rule.maxBytes + 1, grown));
         }
-        bytes.resize(used);
+        const ssize_t got = read(fd, bytes.data() + used, bytes.size() - used);
+        if (got == 0) break;
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return ReadOutcome::kNotAFile;
+        const void* nul = rule.stopAtNul ? std::memchr(bytes.data() + used, 0, got) : nullptr;
+        if (nul != nullptr) {
+            used = static_cast<std::size_t>(static_cast<const char*>(nul) - bytes.data());
+            break;
+        }
+        used += static_cast<std::size_t>(got);
+    }
+    bytes.resize(used);
+    return ReadOutcome::kRead;
+}
+
+ReadOutcome ReadRegularFile(const std::string& path, const ReadRule& rule, std::string& bytes,
+                            struct stat* shown) {
+    struct stat info {};
+    const int fd = OpenRegularFile(path, rule.followLinks, info);
+    if (fd < 0) return ReadOutcome::kNotAFile;
+    if (shown != nullptr) *shown = info;
+    ReadOutcome outcome = ReadOutcome::kTooLarge;
+    try {
+        outcome = ReadOpenFile(fd, static_cast<std::size_t>(info.st_size), rule, bytes);
     } catch (const std::bad_alloc&) {
-        outcome = ReadOutcome::kTooLarge;
     } catch (const std::length_error&) {
-        outcome = ReadOutcome::kTooLarge;
     }
     close(fd);
     if (outcome != ReadOutcome::kRead) std::string().swap(bytes);
     return outcome;
 }
 
-// Half the machine's memory: the tables built from a file need about as
-// much again as its bytes.
-std::size_t MemoryLimit() {
-    const long pages = sysconf(_SC_PHYS_PAGES);
-    const long pageSize = sysconf(_SC_PAGESIZE);
-    if (pages <= 0 || pageSize <= 0) return static_cast<std::size_t>(-1) / 2;
-    return static_cast<std::size_t>(pages) / 2 * static_cast<std::size_t>(pageSize);
+std::size_t Room(unsigned long long limit, unsigned long long used) {
+    if (limit >= kNoLimit) return kNoLimit;
+    return limit > used ? static_cast<std::size_t>(limit - used) : 0;
 }
 
-}  // namespace
+// The first number in the file at path, or nothing ("max", no file).
+std::optional<unsigned long long> NumberIn(const std::string& path) {
+    std::ifstream file(path);
+    unsigned long long number = 0;
+    if (file >> number) return number;
+    return std::nullopt;
+}
 
-std::string ReadWholeFile(const std::string& path) {
+// The room the memory limits of the group at path (relative to the
+// hierarchy at base) and of every group above it leave.
+std::size_t GroupRoom(const std::string& base, std::string path, const char* limitFile,
+                      const char* usageFile) {
+    std::size_t room = kNoLimit;
+    for (;;) {
+        const std::string folder = base + path + "/";
+        const auto limit = NumberIn(folder + limitFile);
+        const auto usage = NumberIn(folder + usageFile);
+        if (limit && usage) room = std::min(room, Room(*limit, *usage));
+        const std::size_t slash = path.rfind('/');
+        if (slash == std::string::npos || path.empty()) return room;
+        path.resize(slash);
+    }
+}
+
+// What the control groups of /proc/self/cgroup allow: version 2
+// (memory.max) and version 1 (memory.limit_in_bytes).
+std::size_t ControlGroupRoom() {
+    std::ifstream groups("/proc/self/cgroup");
+    std::size_t room = kNoLimit;
+    for (std::string line; std::getline(groups, line);) {
+        const std::size_t first = line.find(':');
+        const std::size_t second = line.find(':', first + 1);
+        if (first == std::string::npos || second == std::string::npos) continue;
+        const std::string controllers = line.substr(first + 1, second - first - 1);
+        std::string path = line.substr(second + 1);
+        if (path == "/") path.clear();
+        if (controllers.empty()) {
+            for (const char* base : {"/sys/fs/cgroup", "/sys/fs/cgroup/unified"})
+                room = std::min(room, GroupRoom(base, path, "memory.max", "memory.current"));
+        } else if (("," + controllers + ",").find(",memory,") != std::string::npos) {
+            room = std::min(room, GroupRoom("/sys/fs/cgroup/memory", path, "memory.limit_in_bytes",
+                                            "memory.usage_in_bytes"));
+        }
+    }
+    return room;
+}
+
+// What a resource limit leaves, given what the process uses of it.
+std::size_t ResourceRoom(int resource, unsigned long long used) {
+    rlimit limit{};
+    if (getrlimit(resource, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return kNoLimit;
+    return Room(limit.rlim_cur, used);
+}
+
+std::string ReadOrThrow(const std::string& path, bool stopAtNul, struct stat* info) {
     std::string bytes;
-    switch (ReadRegularFile(path, true, MemoryLimit(), bytes)) {
+    switch (ReadRegularFile(path, {true, stopAtNul, UsableMemory() / 2}, bytes, info)) {
         case ReadOutcome::kRead:
             return bytes;
         case ReadOutcome::kTooLarge:
@@ -94,9 +164,31 @@ std::string ReadWholeFile(const std::string& path) {
     throw std::runtime_error("Cannot open file " + path);
 }
 
+}  // namespace
+
+std::size_t UsableMemory() {
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = std::max(sysconf(_SC_PAGESIZE), 1L);
+    std::size_t usable = pages > 0 ? static_cast<std::size_t>(pages) * pageSize : kNoLimit;
+    // statm: total and data pages, the first and the sixth number.
+    std::ifstream statm("/proc/self/statm");
+    unsigned long long total = 0, resident = 0, shared = 0, text = 0, library = 0, data = 0;
+    statm >> total >> resident >> shared >> text >> library >> data;
+    usable = std::min(usable, ResourceRoom(RLIMIT_AS, total * pageSize));
+    usable = std::min(usable, ResourceRoom(RLIMIT_DATA, data * pageSize));
+    return std::min(usable, ControlGroupRoom());
+}
+
+std::string ReadWholeFile(const std::string& path, struct stat* info) {
+    return ReadOrThrow(path, false, info);
+}
+
+std::string ReadWholeText(const std::string& path) { return ReadOrThrow(path, true, nullptr); }
+
 std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t maxBytes) {
     std::string bytes;
-    if (ReadRegularFile(path, false, maxBytes, bytes) != ReadOutcome::kRead) return std::nullopt;
+    if (ReadRegularFile(path, {false, false, maxBytes}, bytes, nullptr) != ReadOutcome::kRead)
+        return std::nullopt;
     return bytes;
 }
 

@@ -1,9 +1,12 @@
 // Reading a file whole into memory. The one reader of every file the
 // programs read: the data files, the settings file and USDA's files. It
-// opens without blocking and reads only regular files, so a FIFO, a device
-// or a folder put where a file is expected fails at once instead of
-// hanging the caller or filling memory.
+// looks at what stands at a path before opening it and opens only regular
+// files, so a FIFO, a device or a folder put where a file is expected fails
+// at once, is never opened (opening a device can act on it), and neither
+// hangs the caller nor fills memory.
 #pragma once
+
+#include <sys/stat.h>
 
 #include <cstddef>
 #include <optional>
@@ -19,13 +22,26 @@ class NotEnoughMemory : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// The bytes this process may still allocate: the least of the machine's
+// memory, what its control group's memory limit leaves, and what the
+// address-space and data-size limits (RLIMIT_AS, RLIMIT_DATA) leave. Work
+// that holds several files at once, such as an import, budgets them
+// together against it.
+std::size_t UsableMemory();
+
 // The bytes of the regular file at path (a symbolic link to one is
 // followed). Throws std::runtime_error "Cannot open file <path>" when it
 // cannot be opened or read or is not a regular file, and NotEnoughMemory
-// "Not enough memory to read file <path>" when it is larger than half this machine's
-// memory or its bytes cannot be allocated. The message names the file in
-// every case, so callers pass it on to the user as it is.
-std::string ReadWholeFile(const std::string& path);
+// "Not enough memory to read file <path>" when it is larger than half of
+// UsableMemory() (what is built from a file needs about as much again) or
+// its bytes cannot be allocated. The message names the file in every case,
+// so callers pass it on to the user as it is. With info, the file's fstat
+// is stored there.
+std::string ReadWholeFile(const std::string& path, struct stat* info = nullptr);
+
+// ReadWholeFile for a text whose first NUL byte ends it: reading stops
+// there, so memory holds only the text, whatever follows it.
+std::string ReadWholeText(const std::string& path);
 
 // The bytes of the regular file standing at path itself when it holds at
 // most maxBytes; nothing for anything else (nothing there, a symbolic

@@ -1,9 +1,13 @@
 #include "tools/SrImport.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "db/DBUnit.h"
+#include "db/WholeFile.h"
 #include "tools/FoodEncoder.h"
+#include "tools/InvokingUser.h"
 #include "tools/SrConverter.h"
 #include "tools/StagedFolder.h"
 
@@ -16,26 +20,70 @@ namespace fs = std::filesystem;
 constexpr char kFoodsFileName[] = "ArqIng.dad";
 constexpr char kGroupsFileName[] = "ArqGruIng.dad";
 
+constexpr const char* kInputNames[] = {"FOOD_DES.txt", "FD_GROUP.txt", "WEIGHT.txt", "NUT_DATA.txt",
+                                       "NUTR_DEF.txt"};
+
+// Converting holds the five files at once and needs about twice as much
+// again: what does not fit is refused before a byte is read, instead of
+// running into the kernel's out-of-memory kill half-way.
+void RequireMemoryForAll(const std::string& srDirectory) {
+    std::size_t total = 0, largestSize = 0;
+    std::string largest;
+    for (const char* name : kInputNames) {
+        const std::string path = (fs::path(srDirectory) / name).string();
+        struct stat info {};
+        if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+        const auto size = static_cast<std::size_t>(info.st_size);
+        total += size;
+        if (size >= largestSize) largestSize = size, largest = path;
+    }
+    if (total > UsableMemory() / 3) ThrowNotEnoughMemory(largest);
+}
+
+// error without the text it quotes, where it names a file whose text may
+// not be shown.
+ImportError WithoutUnreadableText(const SrFiles& files, const ImportError& error) {
+    const std::string message = error.what();
+    for (const SrFile* file :
+         {&files.foods, &files.groups, &files.weights, &files.nutrientValues, &files.nutrients}) {
+        const std::string start = file->path + ":";
+        if (file->quotable || message.compare(0, start.size(), start) != 0) continue;
+        const std::string line =
+            message.substr(start.size(), message.find(':', start.size()) - start.size());
+        return ImportError(start + line +
+                           ": a bad record, not shown: the user who ran the import may not read "
+                           "this file");
+    }
+    return error;
+}
+
 }  // namespace
 
 SrFiles ReadSrFiles(const std::string& srDirectory) {
+    RequireMemoryForAll(srDirectory);
     const auto read = [&](const char* name) {
         SrFile file{(fs::path(srDirectory) / name).string(), {}};
+        struct stat info {};
         try {
-            file.bytes = ReadWholeFile(file.path);
+            file.bytes = ReadWholeFile(file.path, &info);
         } catch (const NotEnoughMemory&) {
             throw;
         } catch (const std::runtime_error&) {
             throw ImportError(file.path + ": cannot open the file");
         }
+        file.quotable = InvokingUserMayRead(file.path, info);
         return file;
     };
-    return SrFiles{read("FOOD_DES.txt"), read("FD_GROUP.txt"), read("WEIGHT.txt"),
-                   read("NUT_DATA.txt"), read("NUTR_DEF.txt")};
+    return SrFiles{read(kInputNames[0]), read(kInputNames[1]), read(kInputNames[2]),
+                   read(kInputNames[3]), read(kInputNames[4])};
 }
 
 ImportedDatabase ConvertSr(const SrFiles& files, ProgressSink* progress) {
-    return SrConverter(files, progress).Run();
+    try {
+        return SrConverter(files, progress).Run();
+    } catch (const ImportError& error) {
+        throw WithoutUnreadableText(files, error);
+    }
 }
 
 std::string FoodsFileBytes(const ImportedDatabase& database) {

@@ -29,10 +29,13 @@ class ImportError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// One input file read whole; path is what messages name.
+// One input file read whole; path is what messages name. Messages quote
+// its text only when quotable: not where root read it for a user who may
+// not read it (InvokingUserMayRead).
 struct SrFile {
     std::string path;
     std::string bytes;
+    bool quotable = true;
 };
 
 struct SrFiles {
@@ -59,15 +62,19 @@ struct ImportedDatabase {
     ImportCounts counts;
 };
 
-// Reads the five files from srDirectory. Throws ImportError naming the first
-// file that cannot be read, NotEnoughMemory naming one too large for memory.
+// Reads the five files from srDirectory, never opening anything but a
+// regular file (a link to one is followed). Throws ImportError naming the
+// first file that cannot be read, and NotEnoughMemory naming the largest
+// file when the five with what converting them takes (about twice their
+// size again) do not fit in UsableMemory(), before reading any.
 SrFiles ReadSrFiles(const std::string& srDirectory);
 
 // Converts the files. Throws ImportError at the first bad record: wrong
 // field count, unreadable number, a key (NDB_No, Nutr_No, FdGrp_Cd) that is
 // not a string of digits, a UTF-8 byte-order mark, value or weight for an
 // unknown food, food in an unknown group, a repeated key, a text that
-// cannot be stored. Running out of memory throws std::bad_alloc. When
+// cannot be stored; the message quotes no text of a file that is not
+// quotable. Running out of memory throws std::bad_alloc. When
 // progress is given and the input is long it is shown with maximum 100 and
 // the percentage of bytes converted, and closed again, also on failure.
 ImportedDatabase ConvertSr(const SrFiles& files, ProgressSink* progress = nullptr);

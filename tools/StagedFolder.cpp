@@ -1,121 +1,331 @@
 #include "tools/StagedFolder.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <set>
 #include <stdexcept>
-
-#include "db/AtomicFile.h"
+#include <utility>
+#include <vector>
 
 namespace quorvex {
 
 namespace {
 
-namespace fs = std::filesystem;
+constexpr int kMaxLinks = 8;
 
-// Siblings of runs that were killed part-way hold no lock any more; those
-// of runs still going do.
-void RemoveAbandoned(const fs::path& parent, const std::string& prefix) {
-    std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(parent, error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.compare(0, prefix.size(), prefix) != 0 || !entry.is_directory(error)) continue;
-        const int fd = open(entry.path().c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (fd < 0) continue;
-        if (flock(fd, LOCK_EX | LOCK_NB) == 0) fs::remove_all(entry.path(), error);
-        close(fd);
+std::string Reason(int error) { return std::strerror(error); }
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// A path's folder and last name, trailing slashes ignored: "a/b/" gives
+// "a" and "b", "b" gives "." and "b".
+std::pair<std::string, std::string> SplitPath(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return {".", path};
+    return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
+}
+
+// The names in the folder open at folder, "." and ".." left out; 0 or the
+// errno that stopped the listing.
+int ListFolder(int folder, std::vector<std::string>& names) {
+    const int listed = openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* const dir = listed >= 0 ? fdopendir(listed) : nullptr;
+    if (dir == nullptr) {
+        const int error = errno;
+        if (listed >= 0) close(listed);
+        return error;
     }
+    errno = 0;
+    while (const dirent* entry = readdir(dir)) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
+            names.emplace_back(entry->d_name);
+        }
+        errno = 0;
+    }
+    const int error = errno;
+    closedir(dir);
+    return error;
+}
+
+// Removes name from the folder open at parent with all it holds, never
+// following a symbolic link.
+void RemoveTree(int parent, const std::string& name) {
+    if (unlinkat(parent, name.c_str(), 0) == 0 || errno != EISDIR) return;
+    const int folder =
+        openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (folder < 0) return;
+    std::vector<std::string> names;
+    ListFolder(folder, names);
+    for (const std::string& inner : names) RemoveTree(folder, inner);
+    close(folder);
+    unlinkat(parent, name.c_str(), AT_REMOVEDIR);
+}
+
+std::vector<uid_t> GroupMembers(gid_t gid) {
+    std::vector<uid_t> members;
+    if (const group* entry = getgrgid(gid)) {
+        for (char** name = entry->gr_mem; *name != nullptr; ++name) {
+            if (const passwd* user = getpwnam(*name)) members.push_back(user->pw_uid);
+        }
+    }
+    setpwent();
+    while (const passwd* user = getpwent()) {
+        if (user->pw_gid == gid) members.push_back(user->pw_uid);
+    }
+    endpwent();
+    return members;
+}
+
+// Who besides root and the running user may rename or remove the entries
+// of the folder described by info: its owner, and unless the sticky bit
+// keeps everyone else off entries they do not own, the members of its
+// group where the group may write and anyone where anyone may.
+struct OtherWriters {
+    explicit OtherWriters(const struct stat& info) {
+        Add(info.st_uid);
+        if (info.st_mode & S_ISVTX) return;
+        anyone = (info.st_mode & S_IWOTH) != 0;
+        if (info.st_mode & S_IWGRP) {
+            for (const uid_t member : GroupMembers(info.st_gid)) Add(member);
+        }
+    }
+    void Add(uid_t user) {
+        if (user != 0 && user != geteuid()) users.insert(user);
+    }
+
+    std::set<uid_t> users;
+    bool anyone = false;
+};
+
+const char* KindOf(mode_t mode) {
+    if (S_ISDIR(mode)) return "a folder";
+    if (S_ISLNK(mode)) return "a symbolic link";
+    if (S_ISFIFO(mode)) return "a FIFO";
+    if (S_ISSOCK(mode)) return "a socket";
+    return "a device";
 }
 
 }  // namespace
 
 StagedFolder::StagedFolder(const std::string& folder,
                            std::initializer_list<std::string_view> replaced)
-    : current_(folder) {
+    : shown_(folder) {
     try {
-        Prepare(replaced);
+        OpenFolder();
+        CheckOtherWriters();
+        Step();
+        if (flock(parent_, LOCK_EX) != 0) {
+            Fail("cannot lock the folder " + parentPath_ + ": " + Reason(errno));
+        }
+        Step();
+        MakeSibling();
+        CarryOver(replaced);
     } catch (...) {
         Discard();
         throw;
     }
 }
 
-void StagedFolder::Prepare(std::initializer_list<std::string_view> replaced) {
-    const auto fail = [this](const std::string& why) {
-        throw std::runtime_error("Unable to write to " + current_ + ": " + why);
-    };
-    std::error_code error;
-    fs::path real = fs::path(current_).lexically_normal();
-    if (!real.has_filename()) real = real.parent_path();
-    exists_ = fs::exists(real, error);
-    if (exists_) {
-        real = fs::canonical(real, error);
-        if (error || !fs::is_directory(real)) fail("not a folder");
-    }
-    fs::path parent = real.parent_path();
-    if (parent.empty()) parent = ".";
-    fs::create_directories(parent, error);
-    folder_ = real.string();
-    const std::string prefix = "." + real.filename().string() + ".importing-";
-    RemoveAbandoned(parent, prefix);
-    std::string pattern = (parent / (prefix + "XXXXXX")).string();
-    if (mkdtemp(pattern.data()) == nullptr) fail("cannot make a folder beside it");
-    staged_ = pattern;
-    lock_ = open(staged_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (lock_ < 0 || flock(lock_, LOCK_EX) != 0) fail("cannot lock " + staged_);
-    struct stat info {};
-    if (exists_ && stat(folder_.c_str(), &info) != 0) fail("cannot read its permissions");
-    const mode_t mode = exists_ ? info.st_mode & 07777 : 0777 & ~CurrentUmask();
-    if (chmod(staged_.c_str(), mode) != 0) fail("cannot set the permissions of " + staged_);
-    if (!exists_) return;
-    // Root importing into a user's folder gives it back to the user; any
-    // other user can only give it to themselves, as a folder they make.
-    if (chown(staged_.c_str(), info.st_uid, info.st_gid) != 0 && geteuid() == 0) {
-        fail("cannot give " + staged_ + " the folder's owner");
-    }
-    for (const fs::directory_entry& entry : fs::directory_iterator(real, error)) {
-        const std::string name = entry.path().filename().string();
-        if (std::find(replaced.begin(), replaced.end(), name) != replaced.end()) continue;
-        if (entry.is_directory(error) && !entry.is_symlink(error)) {
-            fail("it holds the folder " + name);
-        }
-        const std::string kept = staged_ + "/" + name;
-        if (linkat(AT_FDCWD, entry.path().c_str(), AT_FDCWD, kept.c_str(), 0) != 0) {
-            fail("cannot keep " + name);
-        }
-    }
-    if (error) fail("cannot list it");
-}
-
 StagedFolder::~StagedFolder() { Discard(); }
 
-void StagedFolder::Discard() {
+void StagedFolder::Fail(const std::string& why) const {
+    throw std::runtime_error("Unable to write to " + shown_ + ": " + why);
+}
+
+void StagedFolder::Step() const {
+    if (betweenSteps) betweenSteps(stagedName_.empty() ? "" : parentPath_ + "/" + stagedName_);
+}
+
+// Opens the parent, then follows the folder's name through symbolic links
+// that may be followed, each one looked up once, relative to the folder
+// descriptor that holds it.
+void StagedFolder::OpenFolder() {
+    auto [parent, name] = SplitPath(shown_);
     std::error_code ignored;
-    if (!staged_.empty()) fs::remove_all(staged_, ignored);
-    staged_.clear();
-    if (lock_ >= 0) close(lock_);
-    lock_ = -1;
+    std::filesystem::create_directories(parent, ignored);
+    for (int links = 0;; ++links) {
+        if (name.empty() || name == "." || name == ".." || name == "/") Fail("not a folder name");
+        const int opened = openat(parent_ < 0 ? AT_FDCWD : parent_, parent.c_str(),
+                                  O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (opened < 0) Fail("cannot open the folder " + parent + ": " + Reason(errno));
+        if (parent_ >= 0) close(parent_);
+        parent_ = opened;
+        parentPath_ =
+            parent.front() == '/' || parentPath_.empty() ? parent : parentPath_ + "/" + parent;
+        name_ = name;
+        struct stat info {};
+        if (fstat(parent_, &parentInfo_) != 0) Fail("cannot look at " + parentPath_);
+        if (fstatat(parent_, name_.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno != ENOENT) Fail("cannot look at it: " + Reason(errno));
+            return;
+        }
+        if (S_ISDIR(info.st_mode)) {
+            folder_ =
+                openat(parent_, name_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (folder_ < 0 || fstat(folder_, &folderInfo_) != 0 || !SameFile(info, folderInfo_)) {
+                Fail("cannot open it: " + Reason(folder_ < 0 ? errno : ESTALE));
+            }
+            exists_ = true;
+            return;
+        }
+        if (!S_ISLNK(info.st_mode)) Fail(std::string("it is ") + KindOf(info.st_mode));
+        // The rule the kernel's protected_symlinks applies.
+        const uid_t owner = info.st_uid;
+        if (owner != 0 && owner != geteuid() && owner != parentInfo_.st_uid) {
+            Fail("it is a symbolic link of another user");
+        }
+        if (links == kMaxLinks) Fail("too many symbolic links");
+        std::string target(PATH_MAX, '\0');
+        const ssize_t size = readlinkat(parent_, name_.c_str(), target.data(), target.size());
+        if (size <= 0) Fail("cannot read the link: " + Reason(errno));
+        target.resize(static_cast<size_t>(size));
+        std::tie(parent, name) = SplitPath(target);
+    }
+}
+
+// Where someone else may rename entries of the parent, they could put a
+// link to a folder of root's in place of the sibling between two steps.
+void StagedFolder::CheckOtherWriters() const {
+    const OtherWriters others(parentInfo_);
+    if (others.users.empty() && !others.anyone) return;
+    const bool theirs = !others.anyone && others.users.size() == 1 && exists_ &&
+                        folderInfo_.st_uid == *others.users.begin();
+    if (!theirs) Fail("other users may change the folder " + parentPath_ + " that holds it");
+}
+
+void StagedFolder::MakeSibling() {
+    const std::string prefix = "." + name_ + ".importing-";
+    // Every run holds the lock while its sibling stands: any other is a
+    // killed run's.
+    std::vector<std::string> names;
+    ListFolder(parent_, names);
+    for (const std::string& name : names) {
+        struct stat info {};
+        if (name.size() == prefix.size() + RandomSuffix().size() && name.starts_with(prefix) &&
+            fstatat(parent_, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISDIR(info.st_mode)) {
+            RemoveTree(parent_, name);
+        }
+    }
+    Step();
+    for (int attempt = 0; staged_ < 0 && attempt < 100; ++attempt) {
+        const std::string name = prefix + RandomSuffix();
+        if (mkdirat(parent_, name.c_str(), 0700) != 0) {
+            if (errno == EEXIST) continue;
+            Fail("cannot make a folder beside it: " + Reason(errno));
+        }
+        stagedName_ = name;
+        staged_ = openat(parent_, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (staged_ < 0 || fstat(staged_, &stagedInfo_) != 0) {
+            Fail("cannot open the folder made beside it: " + Reason(errno));
+        }
+    }
+    if (staged_ < 0) Fail("cannot make a folder beside it: " + Reason(EEXIST));
+    Step();
+    const FileAccess access =
+        exists_
+            ? AccessOf(folder_, folderInfo_)
+            : FileAccess{
+                  static_cast<uid_t>(-1), static_cast<gid_t>(-1), 0777 & ~CurrentUmask(), {}, {}};
+    if (const int error = GiveAccess(staged_, access)) {
+        Fail("cannot give the new version the folder's owner and permissions: " + Reason(error));
+    }
+    Step();
+}
+
+void StagedFolder::CarryOver(std::initializer_list<std::string_view> replaced) {
+    if (!exists_) return;
+    std::vector<std::string> names;
+    if (const int error = ListFolder(folder_, names)) Fail("cannot list it: " + Reason(error));
+    for (const std::string& name : names) {
+        struct stat info {};
+        if (fstatat(folder_, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+            Fail("cannot look at " + name + ": " + Reason(errno));
+        }
+        if (std::find(replaced.begin(), replaced.end(), name) != replaced.end()) {
+            TakeReplaced(name.c_str(), info);
+        } else if (S_ISDIR(info.st_mode)) {
+            Fail("it holds the folder " + name);
+        } else if (linkat(folder_, name.c_str(), staged_, name.c_str(), 0) != 0) {
+            Fail("cannot keep " + name + ": " + Reason(errno));
+        }
+    }
+    Step();
+}
+
+// Only a regular file's place is taken; its access goes to the new file.
+void StagedFolder::TakeReplaced(const char* name, const struct stat& info) {
+    if (!S_ISREG(info.st_mode)) {
+        Fail(std::string(name) + " is " + KindOf(info.st_mode) + ", not a file");
+    }
+    const int fd = openat(folder_, name, O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    struct stat opened {};
+    const bool same = fd >= 0 && fstat(fd, &opened) == 0 && SameFile(opened, info);
+    if (same) replacedAccess_.emplace(name, AccessOf(fd, opened));
+    if (fd >= 0) close(fd);
+    if (!same) Fail("cannot look at " + std::string(name) + ": " + Reason(fd < 0 ? errno : ESTALE));
 }
 
 void StagedFolder::Write(const std::string& name, std::string_view bytes) {
-    WriteNewFile(staged_ + "/" + name, bytes, ReplacementMode(folder_ + "/" + name));
+    Step();
+    const auto found = replacedAccess_.find(name);
+    const FileAccess access = found != replacedAccess_.end() ? found->second
+                              : exists_ ? NewFileAccess(folderInfo_.st_uid, folderInfo_.st_gid)
+                                        : NewFileAccess();
+    try {
+        WriteNewFile(staged_, name, bytes, access, name);
+    } catch (const WriteError& error) {
+        Fail("cannot write " + name + ": " + error.Reason());
+    }
 }
 
 void StagedFolder::Commit() {
-    SyncFolder(staged_);
-    const unsigned flags = exists_ ? RENAME_EXCHANGE : RENAME_NOREPLACE;
-    if (renameat2(AT_FDCWD, staged_.c_str(), AT_FDCWD, folder_.c_str(), flags) != 0) {
-        throw std::runtime_error("Unable to write to " + current_ + ": " +
-                                 (exists_ ? "cannot exchange it with " : "cannot rename ") +
-                                 staged_);
+    Step();
+    if (fsync(staged_) != 0) Fail("cannot flush the new version: " + Reason(errno));
+    // The sibling's name still has to lead to the sibling, or the exchange
+    // would put whatever took its place into the folder's.
+    struct stat now {};
+    if (fstatat(parent_, stagedName_.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !SameFile(now, stagedInfo_)) {
+        Fail("the new version was moved away from " + parentPath_ + "/" + stagedName_);
     }
-    if (!exists_) staged_.clear();
-    SyncFolder(fs::path(folder_).parent_path().string());
+    const unsigned flags = exists_ ? RENAME_EXCHANGE : RENAME_NOREPLACE;
+    if (renameat2(parent_, stagedName_.c_str(), parent_, name_.c_str(), flags) != 0) {
+        const int error = errno;
+        Fail((exists_ ? "cannot exchange it with the new version: "
+                      : "cannot put the new version in its place: ") +
+             Reason(error) + (error == EINVAL ? " (the file system cannot exchange folders)" : ""));
+    }
+    if (!exists_) stagedName_.clear();
+    fsync(parent_);
+    Step();
+    if (fstatat(parent_, name_.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !SameFile(now, stagedInfo_)) {
+        Fail("the folder was replaced by someone else while it was written");
+    }
+}
+
+void StagedFolder::Discard() {
+    if (staged_ >= 0 && !stagedName_.empty()) RemoveTree(parent_, stagedName_);
+    stagedName_.clear();
+    for (int* fd : {&staged_, &folder_, &parent_}) {
+        if (*fd >= 0) close(*fd);  // the parent last: that releases the lock
+        *fd = -1;
+    }
 }
 
 }  // namespace quorvex

@@ -1,9 +1,11 @@
 #include "report/qt/ReportImage.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QPainter>
-#include <QSaveFile>
 #include <stdexcept>
 
+#include "db/AtomicFile.h"
 #include "ui/Text1252.h"
 
 namespace quorvex {
@@ -60,9 +62,17 @@ void SaveBmpFile(const QImage& image, const QString& path) {
     // Without a loaded report there is no bitmap, and Qt's own error text
     // would be "Unknown error".
     if (image.isNull()) throw std::runtime_error(failure + "no report is on show");
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "BMP") || !file.commit()) {
-        throw std::runtime_error(failure + ToWin1252(file.errorString()));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "BMP")) {
+        throw std::runtime_error(failure + "the image cannot be encoded");
+    }
+    try {
+        WriteFileAtomically(QFile::encodeName(path).toStdString(),
+                            std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
+                            Replacing::kAnyButOthersLinks);
+    } catch (const WriteError& error) {
+        throw std::runtime_error(failure + error.Reason());
     }
 }
 

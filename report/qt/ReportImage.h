@@ -34,10 +34,13 @@ class ReportImage : public QWidget {
 // that is not pure white black.
 QImage MonochromeOf(const QImage& image);
 
-// Writes image as a Windows BMP file at path through a temporary file in
-// the same folder renamed over it, so a failed save leaves an existing file
-// as it was. Throws std::runtime_error naming path and the cause on
-// failure, also for a null image (no report on show).
+// Writes image as a Windows BMP file at path, whole or not at all, by
+// WriteFileAtomically in path's own folder: what stood there is replaced,
+// never written through, and a symbolic link there that another user owns,
+// or any link in a sticky folder that anyone may write, is refused. A
+// failed save leaves what stood at path as it was. Throws
+// std::runtime_error "Unable to save the image to <path>: <cause>", also
+// for a null image (no report on show).
 void SaveBmpFile(const QImage& image, const QString& path);
 
 }  // namespace quorvex
