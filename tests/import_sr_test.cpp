@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -10,6 +12,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
@@ -20,6 +23,7 @@
 #include "db/Fields.h"
 #include "tests/support/TestSupport.h"
 #include "tools/SrImport.h"
+#include "tools/StagedFolder.h"
 
 namespace quorvex {
 namespace {
@@ -481,8 +485,14 @@ TEST(SrImport, KillOrFailureAtAnyPointLeavesTheOldPair) {
                 setrlimit(RLIMIT_FSIZE, &small);
                 try {
                     WriteImportedDatabase(dados, database);
-                } catch (const std::runtime_error&) {
-                    _exit(1);
+                } catch (const std::runtime_error& error) {
+                    // The folder given, the file and the system's reason.
+                    const std::string name = limit < foodsSize ? "ArqIng.dad" : "ArqGruIng.dad";
+                    _exit(std::string(error.what()) == "Unable to write to " + dados +
+                                                           ": cannot write " + name +
+                                                           ": File too large"
+                              ? 1
+                              : 2);
                 }
                 _exit(0);
             }
@@ -501,48 +511,295 @@ TEST(SrImport, KillOrFailureAtAnyPointLeavesTheOldPair) {
     }
 }
 
-TEST(SrImport, KeepsModesOtherFilesAndALinkedFolder) {
+// Root importing into a user's folder leaves it, and every file, as the
+// user had it: owner, group, mode and ACL; a file that did not stand gets
+// the folder's owner and group and 0644 less the umask. Entries other than
+// the pair, a link to a folder among them, are kept.
+TEST(SrImport, KeepsOwnersGroupsModesAclsAndOtherEntries) {
     TempDir folder;
+    const test::SecondUser user;
     const std::string real = folder.Path() + "real/";
     WriteFile(real + "ArqIng.dad", "old foods");
-    WriteFile(real + "ArqGruIng.dad", "old groups");
     WriteFile(real + "notes.txt", "mine");
+    std::filesystem::create_directory(folder.Path() + "elsewhere");
+    std::filesystem::create_directory_symlink(folder.Path() + "elsewhere", real + "linked");
     chmod((real + "ArqIng.dad").c_str(), 0640);
-    chmod((real + "ArqGruIng.dad").c_str(), 0600);
     chmod(real.c_str(), 0750);
-    // Root importing into another user's folder leaves it theirs.
-    const bool root = geteuid() == 0;
-    if (root) {
-        ASSERT_EQ(chown(real.c_str(), 65534, 65534), 0);
+    const std::string acl = test::AclLettingRead(0640, user.Made() ? user.uid : geteuid());
+    const bool acls = setxattr((real + "ArqIng.dad").c_str(), "system.posix_acl_access",
+                               acl.data(), acl.size(), 0) == 0;
+    if (user.Made()) {
+        ASSERT_EQ(chown(real.c_str(), user.uid, user.gid), 0);
+        ASSERT_EQ(chown((real + "ArqIng.dad").c_str(), 0, user.gid), 0);
     }
     std::filesystem::create_symlink(real, folder.Path() + "Dados");
+    const mode_t saved = umask(077);
     WriteImportedDatabase(folder.Path() + "Dados", TwoSizedDatabase());
+    umask(saved);
     EXPECT_TRUE(std::filesystem::is_symlink(folder.Path() + "Dados"));
-    EXPECT_EQ(ModeOf(real + "ArqIng.dad"), 0640u);
-    EXPECT_EQ(ModeOf(real + "ArqGruIng.dad"), 0600u);
-    EXPECT_EQ(ModeOf(real), 0750u);
-    struct stat info {};
-    ASSERT_EQ(stat(real.c_str(), &info), 0);
-    EXPECT_EQ(info.st_uid, root ? 65534u : geteuid());
+    EXPECT_TRUE(std::filesystem::is_symlink(real + "linked"));
     EXPECT_EQ(ReadFile(real + "notes.txt"), "mine");
     EXPECT_EQ(ReadFile(real + "ArqIng.dad"), FoodsFileBytes(TwoSizedDatabase()));
-    EXPECT_EQ(Entries(folder.Path()), (std::vector<std::string>{"Dados", "real"}));
+    EXPECT_EQ(Entries(folder.Path()), (std::vector<std::string>{"Dados", "elsewhere", "real"}));
+    const uid_t owner = user.Made() ? user.uid : geteuid();
+    const gid_t group = user.Made() ? user.gid : getegid();
+    // Path -> owner, group, mode.
+    const std::tuple<std::string, uid_t, gid_t, mode_t> kExpected[] = {
+        {real, owner, group, 0750},
+        {real + "ArqIng.dad", 0, group, 0640},
+        {real + "ArqGruIng.dad", owner, group, 0600}};
+    for (const auto& [path, uid, gid, mode] : kExpected) {
+        struct stat info {};
+        ASSERT_EQ(stat(path.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, mode) << path;
+        EXPECT_EQ(info.st_gid, gid) << path;
+        if (user.Made()) {
+            EXPECT_EQ(info.st_uid, uid) << path;
+        }
+    }
+    if (acls) {
+        std::string kept(256, '\0');
+        const ssize_t size = getxattr((real + "ArqIng.dad").c_str(), "system.posix_acl_access",
+                                      kept.data(), kept.size());
+        EXPECT_EQ(kept.substr(0, static_cast<size_t>(std::max<ssize_t>(size, 0))), acl);
+    }
 }
 
-TEST(SrImport, RefusesAFolderHoldingAFolder) {
-    TempDir folder;
-    const std::string dados = folder.Path() + "Dados/";
-    WriteFile(dados + "ArqIng.dad", "old foods");
-    WriteFile(dados + "keep/file", "x");
-    try {
-        WriteImportedDatabase(dados, TwoSizedDatabase());
-        FAIL() << "no error";
-    } catch (const std::runtime_error& error) {
-        EXPECT_EQ(std::string(error.what()),
-                  "Unable to write to " + dados + ": it holds the folder keep");
+// What stands in the folder -> the refusal, with nothing changed.
+TEST(SrImport, RefusesWhatIsNotAFileInAFilesPlace) {
+    using Plant = std::function<void(const std::string&)>;
+    std::vector<std::pair<Plant, std::string>> places = {
+        {[](const std::string& dados) { WriteFile(dados + "keep/file", "x"); },
+         "it holds the folder keep"},
+        {[](const std::string& dados) { WriteFile(dados + "ArqGruIng.dad/file", "x"); },
+         "ArqGruIng.dad is a folder, not a file"},
+        {[](const std::string& dados) { mkfifo((dados + "ArqGruIng.dad").c_str(), 0644); },
+         "ArqGruIng.dad is a FIFO, not a file"},
+        {[](const std::string& dados) { symlink("/etc/passwd", (dados + "ArqIng.dad").c_str()); },
+         "ArqIng.dad is a symbolic link, not a file"}};
+    if (geteuid() == 0) {
+        places.emplace_back(
+            [](const std::string& dados) {
+                mknod((dados + "ArqGruIng.dad").c_str(), S_IFCHR | 0644, makedev(1, 3));
+            },
+            "ArqGruIng.dad is a device, not a file");
     }
-    EXPECT_EQ(ReadFile(dados + "ArqIng.dad"), "old foods");
+    for (const auto& [plant, refusal] : places) {
+        TempDir folder;
+        const std::string dados = folder.Path() + "Dados/";
+        WriteFile(dados + "notes.txt", "mine");
+        plant(dados);
+        const std::vector<std::string> before = Entries(dados);
+        try {
+            WriteImportedDatabase(dados, TwoSizedDatabase());
+            ADD_FAILURE() << "written over " << refusal;
+        } catch (const std::runtime_error& error) {
+            EXPECT_EQ(std::string(error.what()), "Unable to write to " + dados + ": " + refusal);
+        }
+        EXPECT_EQ(Entries(dados), before) << refusal;
+        EXPECT_EQ(Entries(folder.Path()), std::vector<std::string>{"Dados"}) << refusal;
+    }
+}
+
+// Between any two steps the staged sibling is put aside and a link to a
+// folder of root's takes its name: that folder is neither changed nor
+// filled, and the output folder holds the old pair or the new one.
+TEST(SrImport, ALinkSwappedInForTheSiblingIsNeverFollowed) {
+    int steps = 0;
+    StagedFolder::betweenSteps = [&steps](const std::string& staged) { steps += !staged.empty(); };
+    {
+        TempDir counted;
+        WriteFile(counted.Path() + "Dados/ArqIng.dad", "old foods");
+        WriteImportedDatabase(counted.Path() + "Dados", TwoSizedDatabase());
+    }
+    for (int swapAt = 0; swapAt < steps; ++swapAt) {
+        TempDir folder;
+        const std::string dados = folder.Path() + "Dados/", victim = folder.Path() + "victim/";
+        WriteFile(dados + "ArqIng.dad", "old foods");
+        WriteFile(dados + "notes.txt", "theirs");
+        WriteFile(victim + "profile.sh", "root's");
+        chmod(victim.c_str(), 0700);
+        if (geteuid() == 0) {  // the folder's owner is given to the sibling
+            for (const char* name : {"", "ArqIng.dad", "notes.txt"}) {
+                ASSERT_EQ(chown((dados + name).c_str(), 65534, 65534), 0);
+            }
+        }
+        int step = 0;
+        StagedFolder::betweenSteps = [&](const std::string& staged) {
+            if (staged.empty() || step++ != swapAt) return;
+            ASSERT_EQ(rename(staged.c_str(), (staged + "-aside").c_str()), 0);
+            ASSERT_EQ(symlink(victim.c_str(), staged.c_str()), 0);
+        };
+        bool written = true;
+        try {
+            WriteImportedDatabase(dados, TwoSizedDatabase());
+        } catch (const std::runtime_error&) {
+            written = false;
+        }
+        EXPECT_EQ(Entries(victim), std::vector<std::string>{"profile.sh"}) << swapAt;
+        struct stat info {};
+        ASSERT_EQ(stat(victim.c_str(), &info), 0);
+        EXPECT_EQ(ModeOf(victim), 0700u) << swapAt;
+        EXPECT_EQ(info.st_uid, geteuid()) << swapAt;
+        EXPECT_EQ(ReadFile(dados + "ArqIng.dad"),
+                  written ? FoodsFileBytes(TwoSizedDatabase()) : "old foods")
+            << swapAt;
+        EXPECT_EQ(ReadFile(dados + "notes.txt"), "theirs") << swapAt;
+    }
+    StagedFolder::betweenSteps = nullptr;
+    EXPECT_GE(steps, 6);
+}
+
+// The output folder's parent and a link as the output folder, as root:
+// what another user may change or own -> the refusal, or "" where the pair
+// is written.
+TEST(SrImport, RefusesWhatAnotherUserMayChangeOrPlant) {
+    const test::SecondUser user;
+    if (!user.Made()) GTEST_SKIP() << test::SecondUser::kWhyNot;
+    enum Out { kNone, kMine, kTheirs, kTheirLink, kMyLink };
+    struct Placement {
+        mode_t parentMode;
+        bool theirParent;
+        Out out;
+        std::string refusal;
+    };
+    const std::string changeable = "other users may change the folder ";
+    const Placement kPlacements[] = {
+        {0755, false, kNone, ""},
+        {0777, false, kMine, changeable},
+        {0775, false, kMine, changeable},  // their group may write it
+        {01777, false, kMine, ""},
+        {01777, false, kTheirLink, "it is a symbolic link of another user"},
+        {01777, false, kMyLink, ""},
+        {0755, true, kTheirs, ""},
+        {0755, true, kNone, changeable},
+    };
+    for (const Placement& placement : kPlacements) {
+        TempDir folder;
+        const std::string parent = folder.Path() + "parent", dados = parent + "/Dados";
+        const std::string target = folder.Path() + "target/Dados/";
+        WriteFile(target + "ArqIng.dad", "old foods");
+        std::filesystem::create_directory(parent);
+        ASSERT_EQ(chmod(parent.c_str(), placement.parentMode), 0);
+        ASSERT_EQ(chown(parent.c_str(), placement.theirParent ? user.uid : 0, user.gid), 0);
+        if (placement.out == kMine || placement.out == kTheirs) {
+            std::filesystem::create_directory(dados);
+            if (placement.out == kTheirs) {
+                ASSERT_EQ(chown(dados.c_str(), user.uid, user.gid), 0);
+            }
+        }
+        if (placement.out == kTheirLink || placement.out == kMyLink) {
+            ASSERT_EQ(symlink(target.c_str(), dados.c_str()), 0);
+            if (placement.out == kTheirLink) {
+                ASSERT_EQ(lchown(dados.c_str(), user.uid, static_cast<gid_t>(-1)), 0);
+            }
+        }
+        const std::string where = std::to_string(placement.parentMode) + " " +
+                                  std::to_string(placement.theirParent) +
+                                  std::to_string(placement.out);
+        try {
+            WriteImportedDatabase(dados, TwoSizedDatabase());
+            EXPECT_EQ(placement.refusal, "") << where;
+        } catch (const std::runtime_error& error) {
+            const std::string expected = "Unable to write to " + dados + ": " + placement.refusal;
+            EXPECT_EQ(std::string(error.what()).substr(0, expected.size()), expected) << where;
+            EXPECT_EQ(placement.refusal.empty(), false) << where;
+        }
+        EXPECT_EQ(ReadFile(target + "ArqIng.dad"),
+                  placement.out == kMyLink ? FoodsFileBytes(TwoSizedDatabase()) : "old foods")
+            << where;
+    }
+}
+
+// Each run waits for the other's lock instead of taking its sibling away.
+TEST(SrImport, ImportsIntoOneFolderAtOnceAllSucceed) {
+    TempDir folder;
+    const std::string dados = folder.Path() + "Dados";
+    for (int round = 0; round < 20; ++round) {
+        pid_t children[3];
+        for (pid_t& child : children) {
+            child = fork();
+            ASSERT_GE(child, 0);
+            if (child != 0) continue;
+            try {
+                WriteImportedDatabase(dados, TwoSizedDatabase());
+            } catch (const std::runtime_error&) {
+                _exit(1);
+            }
+            _exit(0);
+        }
+        for (const pid_t child : children) {
+            int status = -1;
+            ASSERT_EQ(waitpid(child, &status, 0), child);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << round;
+        }
+    }
     EXPECT_EQ(Entries(folder.Path()), std::vector<std::string>{"Dados"});
+    EXPECT_EQ(Entries(dados), (std::vector<std::string>{"ArqGruIng.dad", "ArqIng.dad"}));
+}
+
+// Root under sudo reads what the user may not: a bad record of such a file
+// is named but not quoted. Readable by the user -> quoted.
+TEST(SrImport, QuotesOnlyWhatTheInvokingUserMayRead) {
+    const test::SecondUser user;
+    if (!user.Made()) GTEST_SKIP() << test::SecondUser::kWhyNot;
+    for (const bool readable : {true, false}) {
+        TempDir folder, secret;
+        chmod(folder.Path().c_str(), 0755);
+        SrInput input;
+        input.groups[0] = Record({Quoted("TOPSECRET"), Quoted("Dairy")});
+        input.WriteTo(readable ? folder.Path() : secret.Path());
+        if (!readable) {
+            input.groups.clear();
+            input.WriteTo(folder.Path());
+            std::filesystem::remove(folder.Path() + "FD_GROUP.txt");
+            std::filesystem::create_symlink(secret.Path() + "FD_GROUP.txt",
+                                            folder.Path() + "FD_GROUP.txt");
+        }
+        setenv("SUDO_UID", std::to_string(user.uid).c_str(), 1);
+        setenv("SUDO_GID", std::to_string(user.gid).c_str(), 1);
+        try {
+            ImportSr(folder.Path(), folder.Path() + "Dados");
+            ADD_FAILURE() << "no error";
+        } catch (const ImportError& error) {
+            const std::string message = error.what();
+            EXPECT_EQ(message.find("TOPSECRET") != std::string::npos, readable) << message;
+            EXPECT_EQ(message.rfind(folder.Path() + "FD_GROUP.txt:1: ", 0), 0u) << message;
+        }
+        unsetenv("SUDO_UID");
+        unsetenv("SUDO_GID");
+    }
+}
+
+// The five files budgeted together: each fits in half of what may be
+// used, but not all five with the conversion's needs.
+TEST(SrImport, RefusesFilesThatTogetherDoNotFitInMemory) {
+    TempDir folder;
+    SrInput().WriteTo(folder.Path());
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::ifstream statm("/proc/self/statm");
+        rlim_t pages = 0;
+        statm >> pages;
+        const rlimit space{pages * sysconf(_SC_PAGESIZE) + (rlim_t{300} << 20), RLIM_INFINITY};
+        setrlimit(RLIMIT_AS, &space);
+        for (const char* name : {"FOOD_DES.txt", "WEIGHT.txt", "NUT_DATA.txt"}) {
+            truncate((folder.Path() + name).c_str(), name[0] == 'N' ? 80 << 20 : 60 << 20);
+        }
+        try {
+            ReadSrFiles(folder.Path());
+        } catch (const NotEnoughMemory& error) {
+            _exit(std::string(error.what()) ==
+                          "Not enough memory to read file " + folder.Path() + "NUT_DATA.txt"
+                      ? 0
+                      : 2);
+        }
+        _exit(1);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 // ---- The tool ---------------------------------------------------------------------

@@ -125,12 +125,10 @@ StagedFolder::StagedFolder(const std::string& folder,
                            std::initializer_list<std::string_view> replaced)
     : shown_(folder) {
     try {
-        OpenFolder();
+        // What the folder is can change while the lock is awaited: a run
+        // that held it may have made the folder.
+        while (!OpenAndLock()) Discard();
         CheckOtherWriters();
-        Step();
-        if (flock(parent_, LOCK_EX) != 0) {
-            Fail("cannot lock the folder " + parentPath_ + ": " + Reason(errno));
-        }
         Step();
         MakeSibling();
         CarryOver(replaced);
@@ -195,6 +193,19 @@ void StagedFolder::OpenFolder() {
         target.resize(static_cast<size_t>(size));
         std::tie(parent, name) = SplitPath(target);
     }
+}
+
+bool StagedFolder::OpenAndLock() {
+    exists_ = false;
+    parentPath_.clear();
+    OpenFolder();
+    Step();
+    if (flock(parent_, LOCK_EX) != 0) {
+        Fail("cannot lock the folder " + parentPath_ + ": " + Reason(errno));
+    }
+    struct stat now {};
+    const bool stands = fstatat(parent_, name_.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0;
+    return stands == exists_ && (!exists_ || SameFile(now, folderInfo_));
 }
 
 // Where someone else may rename entries of the parent, they could put a

@@ -67,6 +67,7 @@ class StagedFolder {
     static inline std::function<void(const std::string& staged)> betweenSteps;
 
   private:
+    bool OpenAndLock();
     void OpenFolder();
     void CheckOtherWriters() const;
     void MakeSibling();

@@ -1,6 +1,8 @@
 #include "tests/support/TestSupport.h"
 
+#include <pwd.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +14,39 @@
 #include "tools/FoodEncoder.h"
 
 namespace quorvex::test {
+
+SecondUser::SecondUser() {
+    if (geteuid() != 0) return;
+    name_ = "quorvex" + std::to_string(getpid());
+    const std::string command = "useradd -M -U -s /usr/sbin/nologin " + name_ + " 2>/dev/null";
+    if (std::system(command.c_str()) != 0) throw std::runtime_error("useradd failed");
+    const passwd* user = getpwnam(name_.c_str());
+    if (user == nullptr) throw std::runtime_error("useradd made no " + name_);
+    uid = user->pw_uid;
+    gid = user->pw_gid;
+}
+
+SecondUser::~SecondUser() {
+    if (Made()) std::system(("userdel " + name_ + " 2>/dev/null").c_str());
+}
+
+std::string AclLettingRead(mode_t mode, uid_t user) {
+    std::string bytes;
+    const auto put = [&bytes](unsigned value) {
+        for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>(value >> shift);
+    };
+    const auto add = [&put](unsigned tag, unsigned permissions, unsigned id) {
+        put(tag | permissions << 16);
+        put(id);
+    };
+    put(2);  // the version, then the entries in the order of their tags
+    add(0x01, (mode >> 6) & 7, ~0u);
+    add(0x02, 4, user);
+    add(0x04, (mode >> 3) & 7, ~0u);
+    add(0x10, ((mode >> 3) & 7) | 4, ~0u);  // the mask
+    add(0x20, mode & 7, ~0u);
+    return bytes;
+}
 
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "quorvex-test-XXXXXX").string();

@@ -2,6 +2,8 @@
 // made-up food lines and runs of the command-line tools.
 #pragma once
 
+#include <sys/types.h>
+
 #include <map>
 #include <string>
 #include <vector>
@@ -44,6 +46,29 @@ class TempDir {
   private:
     std::string path_;
 };
+
+// A user of the test's own, with a group of the same name, made by
+// useradd and removed by userdel when the object goes. Only root can make
+// one: Made() is false otherwise, and the test skips saying so.
+class SecondUser {
+  public:
+    SecondUser();
+    ~SecondUser();
+    SecondUser(const SecondUser&) = delete;
+    SecondUser& operator=(const SecondUser&) = delete;
+
+    bool Made() const { return uid != static_cast<uid_t>(-1); }
+    static constexpr const char* kWhyNot = "a second user can be made only by root";
+    uid_t uid = static_cast<uid_t>(-1);
+    gid_t gid = static_cast<gid_t>(-1);
+
+  private:
+    std::string name_;
+};
+
+// The bytes of an access ACL (system.posix_acl_access) for mode's owner,
+// group and others that also lets user read.
+std::string AclLettingRead(mode_t mode, uid_t user);
 
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
