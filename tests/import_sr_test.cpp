@@ -526,8 +526,8 @@ TEST(SrImport, KeepsOwnersGroupsModesAclsAndOtherEntries) {
     chmod((real + "ArqIng.dad").c_str(), 0640);
     chmod(real.c_str(), 0750);
     const std::string acl = test::AclLettingRead(0640, user.Made() ? user.uid : geteuid());
-    const bool acls = setxattr((real + "ArqIng.dad").c_str(), "system.posix_acl_access",
-                               acl.data(), acl.size(), 0) == 0;
+    const bool acls = setxattr((real + "ArqIng.dad").c_str(), "system.posix_acl_access", acl.data(),
+                               acl.size(), 0) == 0;
     if (user.Made()) {
         ASSERT_EQ(chown(real.c_str(), user.uid, user.gid), 0);
         ASSERT_EQ(chown((real + "ArqIng.dad").c_str(), 0, user.gid), 0);

@@ -163,6 +163,47 @@ TEST(ReportImage, FailedSaveKeepsTheOldFile) {
               1);
 }
 
+// A link at the chosen name -> the refusal naming the file, with its
+// target (or the place a dangling one names) left as it was; or "" where
+// the image replaces the link in the chosen name's own folder.
+TEST(ReportImage, SaveRefusesOtherUsersLinksAndLinksInSharedFolders) {
+    struct Case {
+        mode_t folderMode;
+        bool theirs, dangling;
+        std::string refusal;
+    };
+    const Case kCases[] = {
+        {0755, false, false, ""},
+        {01777, false, false, "it is a symbolic link in a folder that anyone may write"},
+        {0755, true, false, "it is a symbolic link of another user"},
+        {01777, true, true, "it is a symbolic link of another user"}};
+    for (const Case& link : kCases) {
+        if (link.theirs && geteuid() != 0) continue;  // only root gives a link away
+        test::TempDir dir;
+        const std::string path = dir.Path() + "shared/report.bmp";
+        const std::string target = dir.Path() + (link.dangling ? "private/none" : "private/secret");
+        test::WriteFile(dir.Path() + "private/secret", "root's");
+        test::WriteFile(dir.Path() + "shared/other", "");
+        ASSERT_EQ(chmod((dir.Path() + "shared").c_str(), link.folderMode), 0);
+        ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0);
+        if (link.theirs) {
+            ASSERT_EQ(lchown(path.c_str(), 65534, 65534), 0);
+        }
+        try {
+            SaveBmpFile(QImage(4, 4, QImage::Format_Mono), QString::fromStdString(path));
+            EXPECT_EQ(link.refusal, "");
+            EXPECT_EQ(test::ReadFile(path).substr(0, 2), "BM");
+            EXPECT_FALSE(std::filesystem::is_symlink(path));
+        } catch (const std::runtime_error& error) {
+            EXPECT_EQ(std::string(error.what()),
+                      "Unable to save the image to " + path + ": " + link.refusal);
+            EXPECT_TRUE(std::filesystem::is_symlink(path));
+        }
+        EXPECT_EQ(test::ReadFile(dir.Path() + "private/secret"), "root's") << link.refusal;
+        EXPECT_FALSE(std::filesystem::exists(dir.Path() + "private/none")) << link.refusal;
+    }
+}
+
 // ---- The main window --------------------------------------------------------
 
 const std::map<int, std::string> kFields = {
