@@ -18,6 +18,13 @@ namespace {
 constexpr char kAccessAcl[] = "system.posix_acl_access";
 constexpr char kDefaultAcl[] = "system.posix_acl_default";
 
+mode_t CurrentUmask() {
+    // Reading the mask means setting it; nothing runs in between.
+    const mode_t mask = umask(0);
+    umask(mask);
+    return mask;
+}
+
 // The descriptor as a path: the xattr calls take no O_PATH descriptor, and
 // linkat gives an unnamed file a name only through it.
 std::string SelfPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
@@ -211,13 +218,6 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-mode_t CurrentUmask() {
-    // Reading the mask means setting it; nothing runs in between.
-    const mode_t mask = umask(0);
-    umask(mask);
-    return mask;
-}
-
 WriteError::WriteError(const std::string& path, std::string reason)
     : std::runtime_error("Unable to write to " + path), reason_(std::move(reason)) {}
 
@@ -238,7 +238,7 @@ FileAccess AccessOf(int fd, const struct stat& info) {
 }
 
 FileAccess NewFileAccess(uid_t owner, gid_t group) {
-    return FileAccess{owner, group, 0644 & ~CurrentUmask(), {}, {}};
+    return FileAccess{owner, group, 0644 & ~CurrentUmask(), std::nullopt, {}};
 }
 
 int GiveAccess(int fd, const FileAccess& access) {
@@ -246,7 +246,7 @@ int GiveAccess(int fd, const FileAccess& access) {
     int error = access.owner == none && access.group == static_cast<gid_t>(-1)
                     ? 0
                     : GiveOwner(fd, access.owner, access.group);
-    if (error == 0) error = SetAttribute(fd, kAccessAcl, access.acl);
+    if (error == 0 && access.acl) error = SetAttribute(fd, kAccessAcl, *access.acl);
     if (error == 0 && !access.defaultAcl.empty()) {
         error = SetAttribute(fd, kDefaultAcl, access.defaultAcl);
     }

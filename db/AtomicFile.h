@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -35,7 +36,9 @@ struct FileAccess {
     uid_t owner = static_cast<uid_t>(-1);  // -1: the writing user's
     gid_t group = static_cast<gid_t>(-1);  // -1: the folder's usual one
     mode_t mode = 0;
-    std::string acl;         // system.posix_acl_access, empty when none
+    // system.posix_acl_access, empty when none; nothing to leave what a new
+    // file takes over from its folder's default ACL.
+    std::optional<std::string> acl;
     std::string defaultAcl;  // system.posix_acl_default (folders only)
 };
 
@@ -45,7 +48,7 @@ struct FileAccess {
 FileAccess AccessOf(int fd, const struct stat& info);
 
 // The access of a new file where none stood: mode 0644 less the umask, the
-// given owner and group, no ACL.
+// given owner and group, and the ACL its folder's default ACL gives it.
 FileAccess NewFileAccess(uid_t owner = static_cast<uid_t>(-1),
                          gid_t group = static_cast<gid_t>(-1));
 
@@ -77,9 +80,6 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes,
 // shownPath.
 void WriteNewFile(int folder, const std::string& name, std::string_view bytes,
                   const FileAccess& access, const std::string& shownPath);
-
-// The process's file mode creation mask.
-mode_t CurrentUmask();
 
 // Six random letters and digits: the varying part of every temporary name.
 std::string RandomSuffix();

@@ -42,8 +42,9 @@ class IniFile {
     std::string Serialize() const;
 
     // Serialize, written to path by WriteFileAtomically: whole or not at
-    // all, and only over a regular file that the current user owns. Throws
-    // std::runtime_error "Unable to write to <path>".
+    // all, only over a regular file that the current user owns, keeping its
+    // group, permission bits and ACL. Throws std::runtime_error "Unable to
+    // write to <path>".
     void Save(const std::string& path) const;
 
   private:

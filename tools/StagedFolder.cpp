@@ -235,7 +235,9 @@ void StagedFolder::MakeSibling() {
     Step();
     for (int attempt = 0; staged_ < 0 && attempt < 100; ++attempt) {
         const std::string name = prefix + RandomSuffix();
-        if (mkdirat(parent_, name.c_str(), 0700) != 0) {
+        // A new folder is made as any other; a new version starts closed
+        // until it has the folder's owner and permissions.
+        if (mkdirat(parent_, name.c_str(), exists_ ? 0700 : 0777) != 0) {
             if (errno == EEXIST) continue;
             Fail("cannot make a folder beside it: " + Reason(errno));
         }
@@ -247,12 +249,8 @@ void StagedFolder::MakeSibling() {
     }
     if (staged_ < 0) Fail("cannot make a folder beside it: " + Reason(EEXIST));
     Step();
-    const FileAccess access =
-        exists_
-            ? AccessOf(folder_, folderInfo_)
-            : FileAccess{
-                  static_cast<uid_t>(-1), static_cast<gid_t>(-1), 0777 & ~CurrentUmask(), {}, {}};
-    if (const int error = GiveAccess(staged_, access)) {
+    if (!exists_) return;
+    if (const int error = GiveAccess(staged_, AccessOf(folder_, folderInfo_))) {
         Fail("cannot give the new version the folder's owner and permissions: " + Reason(error));
     }
     Step();
