@@ -7,12 +7,10 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <stdexcept>
 #include <tuple>
@@ -100,8 +98,11 @@ TEST(SettingsFile, OnlyUpTo64KiBIsRead) {
     EXPECT_EQ(IniFile::Load(path).Serialize(), "");
 }
 
-// Mode of the file found -> mode of the file written over it.
-TEST(SettingsFile, KeepsPermissionBitsButNeverSetIdOrSticky) {
+// Mode of the file found -> mode of the file written over it. Its group
+// stays also where it is not the user's (where root can make a second
+// user), and an ACL stays.
+TEST(SettingsFile, KeepsGroupPermissionBitsAndAclButNeverSetIdOrSticky) {
+    const test::SecondUser user;
     const std::pair<mode_t, mode_t> kModes[] = {
         {0640, 0640}, {0600, 0600}, {04755, 0755}, {02770, 0770}, {01666, 0666}};
     for (const auto& [found, written] : kModes) {
@@ -109,10 +110,14 @@ TEST(SettingsFile, KeepsPermissionBitsButNeverSetIdOrSticky) {
         const std::string path = dir.Path() + "VARDELO.ini";
         test::WriteFile(path, "[A]\nx=1\n");
         ASSERT_EQ(chmod(path.c_str(), found), 0);
+        ASSERT_EQ(chown(path.c_str(), -1, user.Made() ? user.gid : getegid()), 0);
+        const std::string acl = found == 0640 ? test::GiveAclLettingRead(path, found, 0) : "";
         WriteFileAtomically(path, "[A]\nx=2\n");
         struct stat info {};
         ASSERT_EQ(stat(path.c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 07777, written) << std::oct << found;
+        EXPECT_EQ(info.st_gid, user.Made() ? user.gid : getegid());
+        EXPECT_EQ(test::AclOf(path), acl);
         EXPECT_EQ(test::ReadFile(path), "[A]\nx=2\n");
     }
 }
@@ -213,29 +218,6 @@ TEST(SettingsFile, NextWriteRemovesWhatKilledWritesLeft) {
     for (const int fd : held) close(fd);
 }
 
-// Over the user's own file whose group is not the user's, with an ACL: the
-// group and the ACL stay.
-TEST(SettingsFile, KeepsTheFilesGroupAndAcl) {
-    const test::SecondUser user;
-    if (!user.Made()) GTEST_SKIP() << test::SecondUser::kWhyNot;
-    test::TempDir dir;
-    const std::string path = dir.Path() + "VARDELO.ini";
-    test::WriteFile(path, "[A]\nx=1\n");
-    ASSERT_EQ(chown(path.c_str(), geteuid(), user.gid), 0);
-    const std::string acl = test::AclLettingRead(0640, user.uid);
-    ASSERT_EQ(setxattr(path.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0), 0);
-    WriteFileAtomically(path, "[A]\nx=2\n");
-    struct stat info {};
-    ASSERT_EQ(stat(path.c_str(), &info), 0);
-    EXPECT_EQ(info.st_gid, user.gid);
-    EXPECT_EQ(info.st_mode & 07777, 0640u);
-    std::string kept(256, '\0');
-    kept.resize(static_cast<size_t>(std::max<ssize_t>(
-        0, getxattr(path.c_str(), "system.posix_acl_access", kept.data(), kept.size()))));
-    EXPECT_EQ(kept, acl);
-    EXPECT_EQ(test::ReadFile(path), "[A]\nx=2\n");
-}
-
 // ---- The data files -------------------------------------------------------------
 
 class PlantedDataFile : public testing::TestWithParam<Planted> {};
@@ -271,27 +253,13 @@ TEST(DataFile, ReadUpToItsNulOnlyAndWithinWhatMayBeUsed) {
     LoadGroupTable(path, table, index);
     EXPECT_EQ(table->Count(), 1);
     test::WriteFile(large, std::string(48 << 20, 'x'));
+    const auto load = [&] {
+        const std::string failure = test::FailureOf([&] { LoadGroupTable(large, table, index); });
+        return UsableMemory() <= (64u << 20) &&
+               failure == "Not enough memory to read file " + large;
+    };
     for (const int resource : {RLIMIT_AS, RLIMIT_DATA}) {
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            std::ifstream statm("/proc/self/statm");
-            rlim_t pages[6] = {};
-            for (rlim_t& count : pages) statm >> count;
-            const rlim_t used = (resource == RLIMIT_AS ? pages[0] : pages[5]) * getpagesize();
-            const rlimit limit{used + (rlim_t{64} << 20), RLIM_INFINITY};
-            if (setrlimit(resource, &limit) != 0 || UsableMemory() > (64u << 20)) _exit(2);
-            try {
-                LoadGroupTable(large, table, index);
-            } catch (const std::runtime_error& failure) {
-                _exit(std::string(failure.what()) == "Not enough memory to read file " + large ? 0
-                                                                                               : 3);
-            }
-            _exit(1);
-        }
-        int status = -1;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << resource << " " << status;
+        EXPECT_EQ(test::ExitStatusWithRoom(resource, 64 << 20, load), 1) << resource;
     }
 }
 

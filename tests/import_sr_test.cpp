@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -12,7 +11,6 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
@@ -459,11 +457,6 @@ std::vector<std::string> Entries(const std::string& folder) {
     return names;
 }
 
-mode_t ModeOf(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
-}
-
 // A write cut short in the foods file or in the groups file, by a kill (the
 // signal of a file size limit) or by a failure (the same limit with the
 // signal ignored): the old pair stays, and the next import cleans up and
@@ -525,9 +518,8 @@ TEST(SrImport, KeepsOwnersGroupsModesAclsAndOtherEntries) {
     std::filesystem::create_directory_symlink(folder.Path() + "elsewhere", real + "linked");
     chmod((real + "ArqIng.dad").c_str(), 0640);
     chmod(real.c_str(), 0750);
-    const std::string acl = test::AclLettingRead(0640, user.Made() ? user.uid : geteuid());
-    const bool acls = setxattr((real + "ArqIng.dad").c_str(), "system.posix_acl_access", acl.data(),
-                               acl.size(), 0) == 0;
+    const std::string acl =
+        test::GiveAclLettingRead(real + "ArqIng.dad", 0640, user.Made() ? user.uid : geteuid());
     if (user.Made()) {
         ASSERT_EQ(chown(real.c_str(), user.uid, user.gid), 0);
         ASSERT_EQ(chown((real + "ArqIng.dad").c_str(), 0, user.gid), 0);
@@ -557,12 +549,7 @@ TEST(SrImport, KeepsOwnersGroupsModesAclsAndOtherEntries) {
             EXPECT_EQ(info.st_uid, uid) << path;
         }
     }
-    if (acls) {
-        std::string kept(256, '\0');
-        const ssize_t size = getxattr((real + "ArqIng.dad").c_str(), "system.posix_acl_access",
-                                      kept.data(), kept.size());
-        EXPECT_EQ(kept.substr(0, static_cast<size_t>(std::max<ssize_t>(size, 0))), acl);
-    }
+    EXPECT_EQ(test::AclOf(real + "ArqIng.dad"), acl);
 }
 
 // What stands in the folder -> the refusal, with nothing changed.
@@ -590,12 +577,8 @@ TEST(SrImport, RefusesWhatIsNotAFileInAFilesPlace) {
         WriteFile(dados + "notes.txt", "mine");
         plant(dados);
         const std::vector<std::string> before = Entries(dados);
-        try {
-            WriteImportedDatabase(dados, TwoSizedDatabase());
-            ADD_FAILURE() << "written over " << refusal;
-        } catch (const std::runtime_error& error) {
-            EXPECT_EQ(std::string(error.what()), "Unable to write to " + dados + ": " + refusal);
-        }
+        EXPECT_EQ(test::FailureOf([&dados] { WriteImportedDatabase(dados, TwoSizedDatabase()); }),
+                  "Unable to write to " + dados + ": " + refusal);
         EXPECT_EQ(Entries(dados), before) << refusal;
         EXPECT_EQ(Entries(folder.Path()), std::vector<std::string>{"Dados"}) << refusal;
     }
@@ -613,6 +596,7 @@ TEST(SrImport, ALinkSwappedInForTheSiblingIsNeverFollowed) {
         WriteImportedDatabase(counted.Path() + "Dados", TwoSizedDatabase());
     }
     for (int swapAt = 0; swapAt < steps; ++swapAt) {
+        SCOPED_TRACE(swapAt);
         TempDir folder;
         const std::string dados = folder.Path() + "Dados/", victim = folder.Path() + "victim/";
         WriteFile(dados + "ArqIng.dad", "old foods");
@@ -630,21 +614,16 @@ TEST(SrImport, ALinkSwappedInForTheSiblingIsNeverFollowed) {
             ASSERT_EQ(rename(staged.c_str(), (staged + "-aside").c_str()), 0);
             ASSERT_EQ(symlink(victim.c_str(), staged.c_str()), 0);
         };
-        bool written = true;
-        try {
-            WriteImportedDatabase(dados, TwoSizedDatabase());
-        } catch (const std::runtime_error&) {
-            written = false;
-        }
-        EXPECT_EQ(Entries(victim), std::vector<std::string>{"profile.sh"}) << swapAt;
+        const bool written =
+            test::FailureOf([&dados] { WriteImportedDatabase(dados, TwoSizedDatabase()); }).empty();
+        EXPECT_EQ(Entries(victim), std::vector<std::string>{"profile.sh"});
         struct stat info {};
         ASSERT_EQ(stat(victim.c_str(), &info), 0);
-        EXPECT_EQ(ModeOf(victim), 0700u) << swapAt;
-        EXPECT_EQ(info.st_uid, geteuid()) << swapAt;
+        EXPECT_EQ(info.st_mode & 07777, 0700u);
+        EXPECT_EQ(info.st_uid, geteuid());
         EXPECT_EQ(ReadFile(dados + "ArqIng.dad"),
-                  written ? FoodsFileBytes(TwoSizedDatabase()) : "old foods")
-            << swapAt;
-        EXPECT_EQ(ReadFile(dados + "notes.txt"), "theirs") << swapAt;
+                  written ? FoodsFileBytes(TwoSizedDatabase()) : "old foods");
+        EXPECT_EQ(ReadFile(dados + "notes.txt"), "theirs");
     }
     StagedFolder::betweenSteps = nullptr;
     EXPECT_GE(steps, 6);
@@ -657,14 +636,9 @@ TEST(SrImport, RefusesWhatAnotherUserMayChangeOrPlant) {
     const test::SecondUser user;
     if (!user.Made()) GTEST_SKIP() << test::SecondUser::kWhyNot;
     enum Out { kNone, kMine, kTheirs, kTheirLink, kMyLink };
-    struct Placement {
-        mode_t parentMode;
-        bool theirParent;
-        Out out;
-        std::string refusal;
-    };
     const std::string changeable = "other users may change the folder ";
-    const Placement kPlacements[] = {
+    // Parent's mode, whether it is theirs, what stands as the folder.
+    const std::tuple<mode_t, bool, Out, std::string> kPlacements[] = {
         {0755, false, kNone, ""},
         {0777, false, kMine, changeable},
         {0775, false, kMine, changeable},  // their group may write it
@@ -672,42 +646,27 @@ TEST(SrImport, RefusesWhatAnotherUserMayChangeOrPlant) {
         {01777, false, kTheirLink, "it is a symbolic link of another user"},
         {01777, false, kMyLink, ""},
         {0755, true, kTheirs, ""},
-        {0755, true, kNone, changeable},
-    };
-    for (const Placement& placement : kPlacements) {
+        {0755, true, kNone, changeable}};
+    for (const auto& [mode, theirParent, out, refusal] : kPlacements) {
+        SCOPED_TRACE(std::to_string(mode) + (theirParent ? " theirs " : " mine ") + refusal);
         TempDir folder;
         const std::string parent = folder.Path() + "parent", dados = parent + "/Dados";
         const std::string target = folder.Path() + "target/Dados/";
         WriteFile(target + "ArqIng.dad", "old foods");
         std::filesystem::create_directory(parent);
-        ASSERT_EQ(chmod(parent.c_str(), placement.parentMode), 0);
-        ASSERT_EQ(chown(parent.c_str(), placement.theirParent ? user.uid : 0, user.gid), 0);
-        if (placement.out == kMine || placement.out == kTheirs) {
-            std::filesystem::create_directory(dados);
-            if (placement.out == kTheirs) {
-                ASSERT_EQ(chown(dados.c_str(), user.uid, user.gid), 0);
-            }
-        }
-        if (placement.out == kTheirLink || placement.out == kMyLink) {
-            ASSERT_EQ(symlink(target.c_str(), dados.c_str()), 0);
-            if (placement.out == kTheirLink) {
-                ASSERT_EQ(lchown(dados.c_str(), user.uid, static_cast<gid_t>(-1)), 0);
-            }
-        }
-        const std::string where = std::to_string(placement.parentMode) + " " +
-                                  std::to_string(placement.theirParent) +
-                                  std::to_string(placement.out);
-        try {
-            WriteImportedDatabase(dados, TwoSizedDatabase());
-            EXPECT_EQ(placement.refusal, "") << where;
-        } catch (const std::runtime_error& error) {
-            const std::string expected = "Unable to write to " + dados + ": " + placement.refusal;
-            EXPECT_EQ(std::string(error.what()).substr(0, expected.size()), expected) << where;
-            EXPECT_EQ(placement.refusal.empty(), false) << where;
-        }
+        ASSERT_EQ(chmod(parent.c_str(), mode), 0);
+        ASSERT_EQ(chown(parent.c_str(), theirParent ? user.uid : 0, user.gid), 0);
+        if (out == kMine || out == kTheirs) std::filesystem::create_directory(dados);
+        if (out == kTheirLink || out == kMyLink) std::filesystem::create_symlink(target, dados);
+        const uid_t owner = out == kTheirs || out == kTheirLink ? user.uid : 0;
+        EXPECT_TRUE(out == kNone || lchown(dados.c_str(), owner, user.gid) == 0);
+        const std::string failure =
+            test::FailureOf([&dados] { WriteImportedDatabase(dados, TwoSizedDatabase()); });
+        const std::string expected = refusal.empty() ? "" : "Unable to write to " + dados + ": ";
+        EXPECT_EQ(failure.substr(0, expected.size() + refusal.size()), expected + refusal);
+        EXPECT_EQ(failure.empty(), refusal.empty()) << failure;
         EXPECT_EQ(ReadFile(target + "ArqIng.dad"),
-                  placement.out == kMyLink ? FoodsFileBytes(TwoSizedDatabase()) : "old foods")
-            << where;
+                  out == kMyLink ? FoodsFileBytes(TwoSizedDatabase()) : "old foods");
     }
 }
 
@@ -721,12 +680,8 @@ TEST(SrImport, ImportsIntoOneFolderAtOnceAllSucceed) {
             child = fork();
             ASSERT_GE(child, 0);
             if (child != 0) continue;
-            try {
-                WriteImportedDatabase(dados, TwoSizedDatabase());
-            } catch (const std::runtime_error&) {
-                _exit(1);
-            }
-            _exit(0);
+            const auto write = [&dados] { WriteImportedDatabase(dados, TwoSizedDatabase()); };
+            _exit(test::FailureOf(write).empty() ? 0 : 1);
         }
         for (const pid_t child : children) {
             int status = -1;
@@ -748,24 +703,18 @@ TEST(SrImport, QuotesOnlyWhatTheInvokingUserMayRead) {
         chmod(folder.Path().c_str(), 0755);
         SrInput input;
         input.groups[0] = Record({Quoted("TOPSECRET"), Quoted("Dairy")});
-        input.WriteTo(readable ? folder.Path() : secret.Path());
+        input.WriteTo(folder.Path());
         if (!readable) {
-            input.groups.clear();
-            input.WriteTo(folder.Path());
-            std::filesystem::remove(folder.Path() + "FD_GROUP.txt");
-            std::filesystem::create_symlink(secret.Path() + "FD_GROUP.txt",
-                                            folder.Path() + "FD_GROUP.txt");
+            const std::string groups = folder.Path() + "FD_GROUP.txt";
+            std::filesystem::rename(groups, secret.Path() + "FD_GROUP.txt");
+            std::filesystem::create_symlink(secret.Path() + "FD_GROUP.txt", groups);
         }
         setenv("SUDO_UID", std::to_string(user.uid).c_str(), 1);
         setenv("SUDO_GID", std::to_string(user.gid).c_str(), 1);
-        try {
-            ImportSr(folder.Path(), folder.Path() + "Dados");
-            ADD_FAILURE() << "no error";
-        } catch (const ImportError& error) {
-            const std::string message = error.what();
-            EXPECT_EQ(message.find("TOPSECRET") != std::string::npos, readable) << message;
-            EXPECT_EQ(message.rfind(folder.Path() + "FD_GROUP.txt:1: ", 0), 0u) << message;
-        }
+        const std::string failure =
+            test::FailureOf([&folder] { ImportSr(folder.Path(), folder.Path() + "Dados"); });
+        EXPECT_EQ(failure.find("TOPSECRET") != std::string::npos, readable) << failure;
+        EXPECT_EQ(failure.rfind(folder.Path() + "FD_GROUP.txt:1: ", 0), 0u) << failure;
         unsetenv("SUDO_UID");
         unsetenv("SUDO_GID");
     }
@@ -776,30 +725,13 @@ TEST(SrImport, QuotesOnlyWhatTheInvokingUserMayRead) {
 TEST(SrImport, RefusesFilesThatTogetherDoNotFitInMemory) {
     TempDir folder;
     SrInput().WriteTo(folder.Path());
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::ifstream statm("/proc/self/statm");
-        rlim_t pages = 0;
-        statm >> pages;
-        const rlimit space{pages * sysconf(_SC_PAGESIZE) + (rlim_t{300} << 20), RLIM_INFINITY};
-        setrlimit(RLIMIT_AS, &space);
-        for (const char* name : {"FOOD_DES.txt", "WEIGHT.txt", "NUT_DATA.txt"}) {
-            truncate((folder.Path() + name).c_str(), name[0] == 'N' ? 80 << 20 : 60 << 20);
-        }
-        try {
-            ReadSrFiles(folder.Path());
-        } catch (const NotEnoughMemory& error) {
-            _exit(std::string(error.what()) ==
-                          "Not enough memory to read file " + folder.Path() + "NUT_DATA.txt"
-                      ? 0
-                      : 2);
-        }
-        _exit(1);
+    for (const char* name : {"FOOD_DES.txt", "WEIGHT.txt", "NUT_DATA.txt"}) {
+        truncate((folder.Path() + name).c_str(), name[0] == 'N' ? 80 << 20 : 60 << 20);
     }
-    int status = -1;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    const std::string expected = "Not enough memory to read file " + folder.Path() + "NUT_DATA.txt";
+    const auto read = [&] { return test::FailureOf([&] { ReadSrFiles(folder.Path()); }); };
+    EXPECT_EQ(test::ExitStatusWithRoom(RLIMIT_AS, 300 << 20, [&] { return read() == expected; }),
+              1);
 }
 
 // ---- The tool ---------------------------------------------------------------------

@@ -1,7 +1,9 @@
 #include "tests/support/TestSupport.h"
 
 #include <pwd.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -30,7 +32,7 @@ SecondUser::~SecondUser() {
     if (Made()) std::system(("userdel " + name_ + " 2>/dev/null").c_str());
 }
 
-std::string AclLettingRead(mode_t mode, uid_t user) {
+std::string GiveAclLettingRead(const std::string& path, mode_t mode, uid_t user) {
     std::string bytes;
     const auto put = [&bytes](unsigned value) {
         for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>(value >> shift);
@@ -45,7 +47,41 @@ std::string AclLettingRead(mode_t mode, uid_t user) {
     add(0x04, (mode >> 3) & 7, ~0u);
     add(0x10, ((mode >> 3) & 7) | 4, ~0u);  // the mask
     add(0x20, mode & 7, ~0u);
-    return bytes;
+    const bool given =
+        setxattr(path.c_str(), "system.posix_acl_access", bytes.data(), bytes.size(), 0) == 0;
+    return given ? bytes : std::string();
+}
+
+std::string AclOf(const std::string& path) {
+    std::string acl(256, '\0');
+    const ssize_t size = getxattr(path.c_str(), "system.posix_acl_access", acl.data(), acl.size());
+    acl.resize(size > 0 ? static_cast<size_t>(size) : 0);
+    return acl;
+}
+
+std::string FailureOf(const std::function<void()>& run) {
+    try {
+        run();
+    } catch (const std::runtime_error& error) {
+        return error.what();
+    }
+    return "";
+}
+
+int ExitStatusWithRoom(int resource, std::size_t room, const std::function<int()>& body) {
+    const pid_t child = fork();
+    if (child == 0) {
+        // statm: the address space and the data size are its first and sixth numbers.
+        std::ifstream statm("/proc/self/statm");
+        rlim_t pages[6] = {};
+        for (rlim_t& count : pages) statm >> count;
+        const rlim_t used = (resource == RLIMIT_AS ? pages[0] : pages[5]) * getpagesize();
+        const rlimit limit{used + room, RLIM_INFINITY};
+        _exit(setrlimit(resource, &limit) == 0 ? body() : 255);
+    }
+    int status = -1;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
 }
 
 TempDir::TempDir() {

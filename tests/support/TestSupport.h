@@ -4,6 +4,8 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -66,9 +68,19 @@ class SecondUser {
     std::string name_;
 };
 
-// The bytes of an access ACL (system.posix_acl_access) for mode's owner,
-// group and others that also lets user read.
-std::string AclLettingRead(mode_t mode, uid_t user);
+// Gives the file at path an access ACL (system.posix_acl_access) for
+// mode's owner, group and others that also lets user read, and returns its
+// bytes; empty where the file system takes no ACLs. AclOf reads one back.
+std::string GiveAclLettingRead(const std::string& path, mode_t mode, uid_t user);
+std::string AclOf(const std::string& path);
+
+// The message of the std::runtime_error that run throws; "" for none.
+std::string FailureOf(const std::function<void()>& run);
+
+// The exit status of body run in a child process whose resource limit
+// (RLIMIT_AS or RLIMIT_DATA) leaves room bytes beyond what it uses; -1
+// when the child did not exit.
+int ExitStatusWithRoom(int resource, std::size_t room, const std::function<int()>& body);
 
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
