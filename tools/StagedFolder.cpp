@@ -181,16 +181,8 @@ void StagedFolder::OpenFolder() {
             return;
         }
         if (!S_ISLNK(info.st_mode)) Fail(std::string("it is ") + KindOf(info.st_mode));
-        // The rule the kernel's protected_symlinks applies.
-        const uid_t owner = info.st_uid;
-        if (owner != 0 && owner != geteuid() && owner != parentInfo_.st_uid) {
-            Fail("it is a symbolic link of another user");
-        }
         if (links == kMaxLinks) Fail("too many symbolic links");
-        std::string target(PATH_MAX, '\0');
-        const ssize_t size = readlinkat(parent_, name_.c_str(), target.data(), target.size());
-        if (size <= 0) Fail("cannot read the link: " + Reason(errno));
-        target.resize(static_cast<size_t>(size));
+        const std::string target = LinkTarget(info);
         std::tie(parent, name) = SplitPath(target);
     }
 }
@@ -206,6 +198,19 @@ bool StagedFolder::OpenAndLock() {
     struct stat now {};
     const bool stands = fstatat(parent_, name_.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0;
     return stands == exists_ && (!exists_ || SameFile(now, folderInfo_));
+}
+
+// What the link at the folder's name holds, where it may be followed: the
+// rule the kernel's protected_symlinks applies.
+std::string StagedFolder::LinkTarget(const struct stat& link) const {
+    if (link.st_uid != 0 && link.st_uid != geteuid() && link.st_uid != parentInfo_.st_uid) {
+        Fail("it is a symbolic link of another user");
+    }
+    std::string target(PATH_MAX, '\0');
+    const ssize_t size = readlinkat(parent_, name_.c_str(), target.data(), target.size());
+    if (size <= 0) Fail("cannot read the link: " + Reason(errno));
+    target.resize(static_cast<size_t>(size));
+    return target;
 }
 
 // Where someone else may rename entries of the parent, they could put a

@@ -69,6 +69,7 @@ class StagedFolder {
   private:
     bool OpenAndLock();
     void OpenFolder();
+    std::string LinkTarget(const struct stat& link) const;
     void CheckOtherWriters() const;
     void MakeSibling();
     void CarryOver(std::initializer_list<std::string_view> replaced);
