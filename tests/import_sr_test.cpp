@@ -32,6 +32,10 @@ using test::TempDir;
 using test::ToolRun;
 using test::WriteFile;
 
+// Run under sudo, the tests are still root's own imports: messages quote
+// the input as they do for a user who may read it.
+const bool kForOneself = unsetenv("SUDO_UID") == 0 && unsetenv("SUDO_GID") == 0;
+
 // ---- Made-up input in USDA's format ---------------------------------------------
 
 std::string Record(std::vector<std::string> fields) {
