@@ -179,6 +179,21 @@ std::size_t UsableMemory() {
     return std::min(usable, ControlGroupRoom());
 }
 
+void RequireMemoryForFiles(const std::vector<std::string>& paths, std::size_t timesTheirSize) {
+    std::size_t total = 0, largestSize = 0;
+    const std::string* largest = nullptr;
+    for (const std::string& path : paths) {
+        struct stat info {};
+        if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+        const auto size = static_cast<std::size_t>(info.st_size);
+        total += size;
+        if (largest == nullptr || size > largestSize) largest = &path, largestSize = size;
+    }
+    if (largest != nullptr && total > UsableMemory() / timesTheirSize) {
+        ThrowNotEnoughMemory(*largest);
+    }
+}
+
 std::string ReadWholeFile(const std::string& path, struct stat* info) {
     return ReadOrThrow(path, false, info);
 }

@@ -12,6 +12,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace quorvex {
 
@@ -28,6 +29,13 @@ class NotEnoughMemory : public std::runtime_error {
 // that holds several files at once, such as an import, budgets them
 // together against it.
 std::size_t UsableMemory();
+
+// For work that holds the files at paths at once and needs about
+// timesTheirSize times their bytes in all (their bytes included): throws
+// NotEnoughMemory naming the largest of them when that exceeds
+// UsableMemory(), before anything is read. Files that are missing or not
+// regular count nothing: reading them fails on its own.
+void RequireMemoryForFiles(const std::vector<std::string>& paths, std::size_t timesTheirSize);
 
 // The bytes of the regular file at path (a symbolic link to one is
 // followed). Throws std::runtime_error "Cannot open file <path>" when it

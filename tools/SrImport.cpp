@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <vector>
 
 #include "db/DBUnit.h"
 #include "db/WholeFile.h"
@@ -22,23 +23,6 @@ constexpr char kGroupsFileName[] = "ArqGruIng.dad";
 
 constexpr const char* kInputNames[] = {"FOOD_DES.txt", "FD_GROUP.txt", "WEIGHT.txt", "NUT_DATA.txt",
                                        "NUTR_DEF.txt"};
-
-// Converting holds the five files at once and needs about twice as much
-// again: what does not fit is refused before a byte is read, instead of
-// running into the kernel's out-of-memory kill half-way.
-void RequireMemoryForAll(const std::string& srDirectory) {
-    std::size_t total = 0, largestSize = 0;
-    std::string largest;
-    for (const char* name : kInputNames) {
-        const std::string path = (fs::path(srDirectory) / name).string();
-        struct stat info {};
-        if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
-        const auto size = static_cast<std::size_t>(info.st_size);
-        total += size;
-        if (size >= largestSize) largestSize = size, largest = path;
-    }
-    if (total > UsableMemory() / 3) ThrowNotEnoughMemory(largest);
-}
 
 // error without the text it quotes, where it names a file whose text may
 // not be shown.
@@ -60,9 +44,17 @@ ImportError WithoutUnreadableText(const SrFiles& files, const ImportError& error
 }  // namespace
 
 SrFiles ReadSrFiles(const std::string& srDirectory) {
-    RequireMemoryForAll(srDirectory);
+    const auto pathOf = [&srDirectory](const char* name) {
+        return (fs::path(srDirectory) / name).string();
+    };
+    std::vector<std::string> paths;
+    for (const char* name : kInputNames) paths.push_back(pathOf(name));
+    // Converting needs about twice the files' size again: what does not fit
+    // is refused before a byte is read, instead of running into the
+    // kernel's out-of-memory kill half-way.
+    RequireMemoryForFiles(paths, 3);
     const auto read = [&](const char* name) {
-        SrFile file{(fs::path(srDirectory) / name).string(), {}};
+        SrFile file{pathOf(name), {}};
         struct stat info {};
         try {
             file.bytes = ReadWholeFile(file.path, &info);
