@@ -2,6 +2,7 @@
 
 #include <pwd.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 
@@ -68,20 +70,49 @@ std::string FailureOf(const std::function<void()>& run) {
     return "";
 }
 
+namespace {
+
+// A memory control group for one process: version 1's hierarchy where it
+// is mounted, else version 2's.
+std::string ControlGroupOf(pid_t process) {
+    const bool first = std::filesystem::exists("/sys/fs/cgroup/memory/memory.limit_in_bytes");
+    return std::string(first ? "/sys/fs/cgroup/memory" : "/sys/fs/cgroup") + "/quorvex-test-" +
+           std::to_string(process);
+}
+
+// In the child: joins a group of its own whose limit is room.
+bool JoinControlGroup(std::size_t room) {
+    const std::string group = ControlGroupOf(getpid());
+    const bool first = group.starts_with("/sys/fs/cgroup/memory/");
+    if (mkdir(group.c_str(), 0755) != 0) return false;
+    std::ofstream(group + (first ? "/memory.limit_in_bytes" : "/memory.max")) << room;
+    std::ofstream(group + "/cgroup.procs") << getpid();
+    std::ifstream groups("/proc/self/cgroup");
+    const std::string listed((std::istreambuf_iterator<char>(groups)), {});
+    return listed.find("/quorvex-test-" + std::to_string(getpid())) != std::string::npos;
+}
+
+bool LimitRoom(int resource, std::size_t room) {
+    if (resource == kControlGroup) return JoinControlGroup(room);
+    // statm: the address space and the data size are its first and sixth numbers.
+    std::ifstream statm("/proc/self/statm");
+    rlim_t pages[6] = {};
+    for (rlim_t& count : pages) statm >> count;
+    const rlim_t used = (resource == RLIMIT_AS ? pages[0] : pages[5]) * getpagesize();
+    const rlimit limit{used + room, RLIM_INFINITY};
+    return setrlimit(resource, &limit) == 0;
+}
+
+}  // namespace
+
 int ExitStatusWithRoom(int resource, std::size_t room, const std::function<int()>& body) {
     const pid_t child = fork();
-    if (child == 0) {
-        // statm: the address space and the data size are its first and sixth numbers.
-        std::ifstream statm("/proc/self/statm");
-        rlim_t pages[6] = {};
-        for (rlim_t& count : pages) statm >> count;
-        const rlim_t used = (resource == RLIMIT_AS ? pages[0] : pages[5]) * getpagesize();
-        const rlimit limit{used + room, RLIM_INFINITY};
-        _exit(setrlimit(resource, &limit) == 0 ? body() : 255);
-    }
+    if (child == 0) _exit(LimitRoom(resource, room) ? body() : 254);
     int status = -1;
-    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
-    return WEXITSTATUS(status);
+    const bool exited = child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status);
+    if (resource == kControlGroup) rmdir(ControlGroupOf(child).c_str());
+    if (!exited) return -1;
+    return WEXITSTATUS(status) == 254 ? -2 : WEXITSTATUS(status);
 }
 
 TempDir::TempDir() {

@@ -78,8 +78,11 @@ std::string AclOf(const std::string& path);
 std::string FailureOf(const std::function<void()>& run);
 
 // The exit status of body run in a child process whose resource limit
-// (RLIMIT_AS or RLIMIT_DATA) leaves room bytes beyond what it uses; -1
-// when the child did not exit.
+// (RLIMIT_AS or RLIMIT_DATA) leaves room bytes beyond what it uses, or
+// with kControlGroup that runs in a memory control group of its own whose
+// limit is room (made where root may): -1 when the child did not exit, -2
+// when the limit could not be set.
+constexpr int kControlGroup = -1;
 int ExitStatusWithRoom(int resource, std::size_t room, const std::function<int()>& body);
 
 void WriteFile(const std::string& path, const std::string& bytes);
