@@ -234,11 +234,11 @@ FileAccess AccessOf(int fd, const struct stat& info) {
     const bool folder = S_ISDIR(info.st_mode);
     return FileAccess{info.st_uid, info.st_gid, info.st_mode & (folder ? 07777 : 0777),
                       ReadAttribute(fd, kAccessAcl),
-                      folder ? ReadAttribute(fd, kDefaultAcl) : std::string()};
+                      folder ? std::optional(ReadAttribute(fd, kDefaultAcl)) : std::nullopt};
 }
 
 FileAccess NewFileAccess(uid_t owner, gid_t group) {
-    return FileAccess{owner, group, 0644 & ~CurrentUmask(), std::nullopt, {}};
+    return FileAccess{owner, group, 0644 & ~CurrentUmask(), std::nullopt, std::nullopt};
 }
 
 int GiveAccess(int fd, const FileAccess& access) {
@@ -247,9 +247,7 @@ int GiveAccess(int fd, const FileAccess& access) {
                     ? 0
                     : GiveOwner(fd, access.owner, access.group);
     if (error == 0 && access.acl) error = SetAttribute(fd, kAccessAcl, *access.acl);
-    if (error == 0 && !access.defaultAcl.empty()) {
-        error = SetAttribute(fd, kDefaultAcl, access.defaultAcl);
-    }
+    if (error == 0 && access.defaultAcl) error = SetAttribute(fd, kDefaultAcl, *access.defaultAcl);
     // Last: giving a file away clears its set-ID bits, and the ACL's mask
     // is the mode's group bits.
     if (error == 0 && fchmod(fd, access.mode) != 0) error = errno;

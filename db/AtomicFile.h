@@ -39,7 +39,7 @@ struct FileAccess {
     // system.posix_acl_access, empty when none; nothing to leave what a new
     // file takes over from its folder's default ACL.
     std::optional<std::string> acl;
-    std::string defaultAcl;  // system.posix_acl_default (folders only)
+    std::optional<std::string> defaultAcl;  // system.posix_acl_default, folders
 };
 
 // The access of the file or folder open at fd (O_PATH is enough), whose

@@ -167,37 +167,31 @@ TEST(ReportImage, FailedSaveKeepsTheOldFile) {
 // target (or the place a dangling one names) left as it was; or "" where
 // the image replaces the link in the chosen name's own folder.
 TEST(ReportImage, SaveRefusesOtherUsersLinksAndLinksInSharedFolders) {
-    struct Case {
-        mode_t folderMode;
-        bool theirs, dangling;
-        std::string refusal;
-    };
-    const Case kCases[] = {
+    // The folder's mode, whether the link is another user's, whether it
+    // dangles.
+    const std::tuple<mode_t, bool, bool, std::string> kCases[] = {
         {0755, false, false, ""},
         {01777, false, false, "it is a symbolic link in a folder that anyone may write"},
         {0755, true, false, "it is a symbolic link of another user"},
         {01777, true, true, "it is a symbolic link of another user"}};
-    for (const Case& link : kCases) {
-        if (link.theirs && geteuid() != 0) continue;  // only root gives a link away
+    for (const auto& [mode, theirs, dangling, refusal] : kCases) {
+        if (theirs && geteuid() != 0) continue;  // only root gives a link away
         test::TempDir dir;
         const std::string path = dir.Path() + "shared/report.bmp";
-        const std::string target = dir.Path() + (link.dangling ? "private/none" : "private/secret");
+        const std::string target = dir.Path() + (dangling ? "private/none" : "private/secret");
         test::WriteFile(dir.Path() + "private/secret", "root's");
-        test::WriteFile(dir.Path() + "shared/other", "");
-        ASSERT_EQ(chmod((dir.Path() + "shared").c_str(), link.folderMode), 0);
+        std::filesystem::create_directory(dir.Path() + "shared");
+        ASSERT_EQ(chmod((dir.Path() + "shared").c_str(), mode), 0);
         ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0);
-        if (link.theirs) {
-            ASSERT_EQ(lchown(path.c_str(), 65534, 65534), 0);
-        }
+        EXPECT_TRUE(!theirs || lchown(path.c_str(), 65534, 65534) == 0);
         const std::string failure = test::FailureOf([&path] {
             SaveBmpFile(QImage(4, 4, QImage::Format_Mono), QString::fromStdString(path));
         });
-        EXPECT_EQ(failure, link.refusal.empty()
-                               ? ""
-                               : "Unable to save the image to " + path + ": " + link.refusal);
-        EXPECT_EQ(std::filesystem::is_symlink(path), !link.refusal.empty());
-        EXPECT_EQ(test::ReadFile(dir.Path() + "private/secret"), "root's") << link.refusal;
-        EXPECT_FALSE(std::filesystem::exists(dir.Path() + "private/none")) << link.refusal;
+        EXPECT_EQ(failure,
+                  refusal.empty() ? "" : "Unable to save the image to " + path + ": " + refusal);
+        EXPECT_EQ(std::filesystem::is_symlink(path), !refusal.empty());
+        EXPECT_EQ(test::ReadFile(dir.Path() + "private/secret"), "root's") << refusal;
+        EXPECT_FALSE(std::filesystem::exists(dir.Path() + "private/none")) << refusal;
     }
 }
 
