@@ -23,7 +23,11 @@ SecondUser::SecondUser() {
     if (geteuid() != 0) return;
     name_ = "quorvex" + std::to_string(getpid());
     const std::string command = "useradd -M -U -s /usr/sbin/nologin " + name_ + " 2>/dev/null";
-    if (std::system(command.c_str()) != 0) throw std::runtime_error("useradd failed");
+    // Tests run side by side: useradd fails while another holds the lock.
+    for (int attempt = 0; std::system(command.c_str()) != 0; ++attempt) {
+        if (attempt == 50) throw std::runtime_error("useradd failed");
+        usleep(100'000);
+    }
     const passwd* user = getpwnam(name_.c_str());
     if (user == nullptr) throw std::runtime_error("useradd made no " + name_);
     uid = user->pw_uid;
@@ -31,7 +35,10 @@ SecondUser::SecondUser() {
 }
 
 SecondUser::~SecondUser() {
-    if (Made()) std::system(("userdel " + name_ + " 2>/dev/null").c_str());
+    const std::string command = "userdel " + name_ + " 2>/dev/null";
+    for (int attempt = 0; Made() && attempt < 50 && std::system(command.c_str()) != 0; ++attempt) {
+        usleep(100'000);
+    }
 }
 
 std::string GiveAclLettingRead(const std::string& path, mode_t mode, uid_t user) {
