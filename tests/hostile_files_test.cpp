@@ -99,9 +99,8 @@ TEST(SettingsFile, OnlyUpTo64KiBIsRead) {
     EXPECT_EQ(IniFile::Load(path).Serialize(), "");
 }
 
-// Mode of the file found -> mode of the file written over it. Its group
-// stays also where it is not the user's (where root can make a second
-// user), and an ACL stays.
+// Mode of the file found -> mode of the file written over it; its group
+// (another user's where root can make one) and ACL stay.
 TEST(SettingsFile, KeepsGroupPermissionBitsAndAclButNeverSetIdOrSticky) {
     const test::SecondUser user;
     const std::pair<mode_t, mode_t> kModes[] = {
@@ -187,9 +186,8 @@ TEST(SettingsFile, KillDuringTheWriteLeavesNoTemporaryFile) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
 }
 
-// Temporary names beside the settings file, as a write killed between
-// naming its file and renaming it leaves them -> whether the next write
-// removes them: only the user's own regular files that no writer holds.
+// What writes killed before their rename leave -> whether the next write
+// removes it: only the user's own regular files that no writer holds.
 TEST(SettingsFile, NextWriteRemovesWhatKilledWritesLeft) {
     enum Kind { kMine, kLocked, kLink, kTheirs };
     const std::tuple<const char*, Kind, bool> kLeftovers[] = {

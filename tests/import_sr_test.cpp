@@ -32,8 +32,7 @@ using test::TempDir;
 using test::ToolRun;
 using test::WriteFile;
 
-// Run under sudo, the tests are still root's own imports: messages quote
-// the input as they do for a user who may read it.
+// Under sudo too, the tests are root's own imports, quoting their input.
 const bool kForOneself = unsetenv("SUDO_UID") == 0 && unsetenv("SUDO_GID") == 0;
 
 // ---- Made-up input in USDA's format ---------------------------------------------
@@ -514,10 +513,9 @@ TEST(SrImport, KillOrFailureAtAnyPointLeavesTheOldPair) {
     }
 }
 
-// Root importing into a user's folder leaves it, and every file, as the
-// user had it: owner, group, mode and ACL; a file that did not stand gets
-// the folder's owner and group and 0644 less the umask. Entries other than
-// the pair, a link to a folder among them, are kept.
+// Root importing into a user's folder keeps owners, groups, modes, ACLs
+// and other entries (a link to a folder among them); a new file gets the
+// folder's owner and group and 0644 less the umask.
 TEST(SrImport, KeepsOwnersGroupsModesAclsAndOtherEntries) {
     TempDir folder;
     const test::SecondUser user;
@@ -625,9 +623,8 @@ TEST(SrImport, ALinkSwappedInForTheSiblingIsNeverFollowed) {
     EXPECT_GE(steps, 6);
 }
 
-// The output folder's parent and a link as the output folder, as root:
-// what another user may change or own -> the refusal, or "" where the pair
-// is written.
+// What another user may change or own around the output folder -> the
+// refusal, or "" where the pair is written.
 TEST(SrImport, RefusesWhatAnotherUserMayChangeOrPlant) {
     const test::SecondUser user;
     if (!user.Made()) GTEST_SKIP() << test::SecondUser::kWhyNot;
@@ -716,8 +713,7 @@ TEST(SrImport, QuotesOnlyWhatTheInvokingUserMayRead) {
     }
 }
 
-// The five files budgeted together: each fits in half of what may be
-// used, but not all five with the conversion's needs.
+// Each file fits in half of what may be used, all five together do not.
 TEST(SrImport, RefusesFilesThatTogetherDoNotFitInMemory) {
     TempDir folder;
     SrInput().WriteTo(folder.Path());

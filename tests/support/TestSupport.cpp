@@ -42,15 +42,11 @@ SecondUser::~SecondUser() {
 }
 
 std::string GiveAclLettingRead(const std::string& path, mode_t mode, uid_t user) {
-    std::string bytes;
-    const auto put = [&bytes](unsigned value) {
-        for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>(value >> shift);
+    std::string bytes("\x02\0\0\0", 4);  // the version, then entries in the order of tags
+    const auto add = [&bytes](unsigned tag, unsigned permissions, unsigned id) {
+        for (const unsigned value : {tag | permissions << 16, id})
+            for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>(value >> shift);
     };
-    const auto add = [&put](unsigned tag, unsigned permissions, unsigned id) {
-        put(tag | permissions << 16);
-        put(id);
-    };
-    put(2);  // the version, then the entries in the order of their tags
     add(0x01, (mode >> 6) & 7, ~0u);
     add(0x02, 4, user);
     add(0x04, (mode >> 3) & 7, ~0u);
