@@ -628,7 +628,7 @@ TEST(SrImport, ALinkSwappedInForTheSiblingIsNeverFollowed) {
 TEST(SrImport, RefusesWhatAnotherUserMayChangeOrPlant) {
     const test::SecondUser user;
     if (!user.Made()) GTEST_SKIP() << test::SecondUser::kWhyNot;
-    enum Out { kNone, kMine, kTheirs, kTheirLink, kMyLink };
+    enum Out { kNone, kMine, kTheirs, kTheirLink, kMyLink, kBelowTheirLink };
     const std::string changeable = "other users may change the folder ";
     // Parent's mode, whether it is theirs, what stands as the folder.
     const std::tuple<mode_t, bool, Out, std::string> kPlacements[] = {
@@ -639,11 +639,13 @@ TEST(SrImport, RefusesWhatAnotherUserMayChangeOrPlant) {
         {01777, false, kTheirLink, "it is a symbolic link of another user"},
         {01777, false, kMyLink, ""},
         {0755, true, kTheirs, ""},
-        {0755, true, kNone, changeable}};
+        {0755, true, kNone, changeable},
+        {01777, false, kBelowTheirLink, "cannot open the folder "}};
     for (const auto& [mode, theirParent, out, refusal] : kPlacements) {
         SCOPED_TRACE(std::to_string(mode) + (theirParent ? " theirs " : " mine ") + refusal);
         TempDir folder;
-        const std::string parent = folder.Path() + "parent", dados = parent + "/Dados";
+        const std::string parent = folder.Path() + "parent";
+        const std::string dados = parent + (out == kBelowTheirLink ? "/via/Dados" : "/Dados");
         const std::string target = folder.Path() + "target/Dados/";
         WriteFile(target + "ArqIng.dad", "old foods");
         std::filesystem::create_directory(parent);
@@ -651,8 +653,11 @@ TEST(SrImport, RefusesWhatAnotherUserMayChangeOrPlant) {
         ASSERT_EQ(chown(parent.c_str(), theirParent ? user.uid : 0, user.gid), 0);
         if (out == kMine || out == kTheirs) std::filesystem::create_directory(dados);
         if (out == kTheirLink || out == kMyLink) std::filesystem::create_symlink(target, dados);
-        const uid_t owner = out == kTheirs || out == kTheirLink ? user.uid : 0;
-        EXPECT_TRUE(out == kNone || lchown(dados.c_str(), owner, user.gid) == 0);
+        const uid_t owner = out == kMine || out == kMyLink ? 0 : user.uid;
+        const std::string planted = out == kBelowTheirLink ? parent + "/via" : dados;
+        if (out == kBelowTheirLink)
+            std::filesystem::create_symlink(folder.Path() + "target", planted);
+        EXPECT_TRUE(out == kNone || lchown(planted.c_str(), owner, user.gid) == 0);
         const std::string failure =
             test::FailureOf([&dados] { WriteImportedDatabase(dados, TwoSizedDatabase()); });
         const std::string expected = refusal.empty() ? "" : "Unable to write to " + dados + ": ";

@@ -22,7 +22,7 @@ namespace quorvex {
 
 namespace {
 
-constexpr int kMaxLinks = 8;
+constexpr int kMaxLinks = 40;  // as the kernel allows in one path
 
 std::string Reason(int error) { return std::strerror(error); }
 
@@ -111,6 +111,70 @@ struct OtherWriters {
     bool anyone = false;
 };
 
+// Whether a symbolic link owned by owner in a folder owned by holder may be
+// followed: root's, the running user's and the holder's may, the rule the
+// kernel's protected_symlinks applies in sticky folders.
+bool MayFollow(uid_t owner, uid_t holder) {
+    return owner == 0 || owner == geteuid() || owner == holder;
+}
+
+// What the link name in folder holds; empty when it cannot be read.
+std::string ReadLink(int folder, const std::string& name) {
+    std::string target(PATH_MAX, '\0');
+    const ssize_t size = readlinkat(folder, name.c_str(), target.data(), target.size());
+    target.resize(size > 0 ? static_cast<size_t>(size) : 0);
+    return target;
+}
+
+// Puts the names of path on top of names, its first name on top.
+void PushNames(const std::string& path, std::vector<std::string>& names) {
+    std::vector<std::string> inOrder;
+    for (size_t start = 0; start <= path.size();) {
+        const size_t slash = std::min(path.find('/', start), path.size());
+        inOrder.push_back(path.substr(start, slash - start));
+        start = slash + 1;
+    }
+    names.insert(names.end(), inOrder.rbegin(), inOrder.rend());
+}
+
+// Opens the folder at path (relative to the folder open at start) a name
+// at a time, following only the links MayFollow allows. Returns the
+// descriptor, or -1 with why said.
+int OpenFolderPath(int start, const std::string& path, std::string& why) {
+    std::vector<std::string> names;
+    PushNames(path, names);
+    const auto openTop = [](int from, const std::string& within) {
+        return openat(from, within.starts_with('/') ? "/" : ".",
+                      O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    };
+    int folder = openTop(start, path);
+    for (int links = 0; folder >= 0 && !names.empty();) {
+        const std::string name = std::move(names.back());
+        names.pop_back();
+        if (name.empty() || name == ".") continue;
+        struct stat info {
+        }, holder{};
+        int next = -1;
+        if (fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+            why = name + ": " + Reason(errno);
+        } else if (!S_ISLNK(info.st_mode)) {
+            next = openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (next < 0) why = name + ": " + Reason(errno);
+        } else if (fstat(folder, &holder) != 0 || !MayFollow(info.st_uid, holder.st_uid)) {
+            why = name + " is a symbolic link of another user";
+        } else if (++links > kMaxLinks) {
+            why = "too many symbolic links";
+        } else if (const std::string target = ReadLink(folder, name); !target.empty()) {
+            PushNames(target, names);
+            next = openTop(folder, target);
+        }
+        close(folder);
+        folder = next;
+    }
+    if (folder < 0 && why.empty()) why = Reason(errno);
+    return folder;
+}
+
 const char* KindOf(mode_t mode) {
     if (S_ISDIR(mode)) return "a folder";
     if (S_ISLNK(mode)) return "a symbolic link";
@@ -157,9 +221,9 @@ void StagedFolder::OpenFolder() {
     std::filesystem::create_directories(parent, ignored);
     for (int links = 0;; ++links) {
         if (name.empty() || name == "." || name == ".." || name == "/") Fail("not a folder name");
-        const int opened = openat(parent_ < 0 ? AT_FDCWD : parent_, parent.c_str(),
-                                  O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (opened < 0) Fail("cannot open the folder " + parent + ": " + Reason(errno));
+        std::string why;
+        const int opened = OpenFolderPath(parent_ < 0 ? AT_FDCWD : parent_, parent, why);
+        if (opened < 0) Fail("cannot open the folder " + parent + ": " + why);
         if (parent_ >= 0) close(parent_);
         parent_ = opened;
         parentPath_ =
@@ -200,16 +264,11 @@ bool StagedFolder::OpenAndLock() {
     return stands == exists_ && (!exists_ || SameFile(now, folderInfo_));
 }
 
-// What the link at the folder's name holds, where it may be followed: the
-// rule the kernel's protected_symlinks applies.
+// What the link at the folder's name holds, where it may be followed.
 std::string StagedFolder::LinkTarget(const struct stat& link) const {
-    if (link.st_uid != 0 && link.st_uid != geteuid() && link.st_uid != parentInfo_.st_uid) {
-        Fail("it is a symbolic link of another user");
-    }
-    std::string target(PATH_MAX, '\0');
-    const ssize_t size = readlinkat(parent_, name_.c_str(), target.data(), target.size());
-    if (size <= 0) Fail("cannot read the link: " + Reason(errno));
-    target.resize(static_cast<size_t>(size));
+    if (!MayFollow(link.st_uid, parentInfo_.st_uid)) Fail("it is a symbolic link of another user");
+    const std::string target = ReadLink(parent_, name_);
+    if (target.empty()) Fail("cannot read the link: " + Reason(errno));
     return target;
 }
 

@@ -4,10 +4,12 @@
 // failure, a full disk or a kill.
 //
 // Safe where root writes into a folder that other users reach: the
-// folder's parent is opened once and every later step works on folder
-// descriptors (mkdirat, openat without following links, fchmod and fchown,
-// linkat, O_TMPFILE, renameat2), so no path is looked up twice and nothing
-// put in place of the staged folder meanwhile is changed or filled.
+// folder's parent is opened once, a name at a time, following symbolic
+// links only where root, the running user or the owner of the folder
+// holding them owns them; every later step works on folder descriptors
+// (mkdirat, openat without following links, fchmod and fchown, linkat,
+// O_TMPFILE, renameat2), so no path is looked up twice and nothing put in
+// place of the staged folder meanwhile is changed or filled.
 #pragma once
 
 #include <sys/stat.h>
