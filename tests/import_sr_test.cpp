@@ -755,8 +755,8 @@ TEST(ImportSrTool, ExitsTwoOnBadInputWithoutWriting) {
     input.WriteTo(folder.Path());
     const ToolRun run = RunTool(folder, "'" + folder.Path() + "' '" + folder.Path() + "Dados'");
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err,
-              "import-sr: " + folder.Path() + "WEIGHT.txt:3: unreadable number \"x\" in Amount\n");
+    EXPECT_EQ(run.err, "quorvex-import-sr: " + folder.Path() +
+                           "WEIGHT.txt:3: unreadable number \"x\" in Amount\n");
     EXPECT_FALSE(std::filesystem::exists(folder.Path() + "Dados"));
 }
 
@@ -766,8 +766,8 @@ TEST(ImportSrTool, ExitsThreeWhenAFileDoesNotFitInMemory) {
     ASSERT_EQ(truncate((folder.Path() + "NUT_DATA.txt").c_str(), 1LL << 42), 0);
     const ToolRun run = RunTool(folder, "'" + folder.Path() + "' '" + folder.Path() + "Dados'");
     EXPECT_EQ(run.status, 3);
-    EXPECT_EQ(run.err,
-              "import-sr: Not enough memory to read file " + folder.Path() + "NUT_DATA.txt\n");
+    EXPECT_EQ(run.err, "quorvex-import-sr: Not enough memory to read file " + folder.Path() +
+                           "NUT_DATA.txt\n");
     EXPECT_FALSE(std::filesystem::exists(folder.Path() + "Dados"));
 }
 
@@ -775,7 +775,7 @@ TEST(ImportSrTool, ExitsTwoOnWrongUsage) {
     TempDir folder;
     const ToolRun run = RunTool(folder, "only-one");
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err, "usage: import-sr SR_DIR DADOS_DIR\n");
+    EXPECT_EQ(run.err, "usage: quorvex-import-sr SR_DIR DADOS_DIR\n");
 }
 
 // ---- USDA's SR28 files ----------------------------------------------------------------

@@ -4,83 +4,14 @@
 
 #include "db/Collation.h"
 #include "db/FieldView.h"
+#include "tools/Windows1252.h"
 
 namespace quorvex {
 
 namespace {
 
-// ---- Nutrients -----------------------------------------------------------------
-
-// USDA nutrient number of each nutrient field; shift 3 divides by 1000 where
-// USDA's unit is a thousandth of the report's (selenium in µg, cholesterol
-// in mg).
-struct NutrientColumn {
-    int number;
-    int field;
-    int shift;
-};
-
-constexpr NutrientColumn kNutrientColumns[] = {
-    {255, kWater, 0},
-    {208, kEnergy, 0},
-    {203, kProtein, 0},
-    {204, kTotalLipid, 0},
-    {207, kAsh, 0},
-    {205, kCarbohydrate, 0},
-    {291, kFiber, 0},
-    {301, kCalcium, 0},
-    {303, kIron, 0},
-    {304, kMagnesium, 0},
-    {305, kPhosphorus, 0},
-    {306, kPotassium, 0},
-    {307, kSodium, 0},
-    {309, kZinc, 0},
-    {312, kCopper, 0},
-    {315, kManganese, 0},
-    {317, kSelenium, 3},
-    {401, kAscorbicAcid, 0},
-    {404, kThiamin, 0},
-    {405, kRiboflavin, 0},
-    {406, kNiacin, 0},
-    {410, kPantothenicAcid, 0},
-    {415, kVitaminB6, 0},
-    {417, kFolateTotal, 0},
-    {431, kFolicAcid, 0},
-    {432, kFoodFolate, 0},
-    {435, kFolateDfe, 0},
-    {418, kVitaminB12, 0},
-    {318, kVitaminAIu, 0},
-    {392, kVitaminARe, 0},
-    {394, kVitaminE, 0},
-    {324, kVitaminD, 0},
-    {606, kSaturated, 0},
-    {645, kMonounsaturated, 0},
-    {646, kPolyunsaturated, 0},
-    {601, kCholesterol, 3},
-};
-
-static_assert(static_cast<int>(std::size(kNutrientColumns)) == kNutrientCount);
-
 // USDA nutrient numbers have three digits.
 constexpr int kNutrientNumbers = 1000;
-
-// Index into kNutrientColumns (which is also field - kFirstNutrientField)
-// for each nutrient number, -1 for the nutrients the viewer does not show.
-constexpr std::array<int, kNutrientNumbers> MakeColumnOfNumber() {
-    std::array<int, kNutrientNumbers> columns{};
-    for (int& column : columns) column = -1;
-    for (const NutrientColumn& c : kNutrientColumns) {
-        columns[static_cast<std::size_t>(c.number)] = c.field - kFirstNutrientField;
-    }
-    return columns;
-}
-
-constexpr std::array<int, kNutrientNumbers> kColumnOfNumber = MakeColumnOfNumber();
-
-int ColumnOf(int nutrientNumber) {
-    if (nutrientNumber >= kNutrientNumbers) return -1;
-    return kColumnOfNumber[static_cast<std::size_t>(nutrientNumber)];
-}
 
 // ---- Conversion ------------------------------------------------------------------
 
@@ -167,7 +98,7 @@ void SrConverter::ReadNutrients() {
         if (std::exchange(defined[static_cast<std::size_t>(number)], true)) {
             record.Fail("nutrient " + std::to_string(number) + " is defined twice");
         }
-        const int column = ColumnOf(number);
+        const int column = ColumnOfNumber(number);
         if (column >= 0) decimals_[static_cast<std::size_t>(column)] = decimals;
     }
 }
@@ -260,7 +191,7 @@ void SrConverter::ReadValues() {
         const int number = record.Integer(nutData::kNutrient, "Nutr_No");
         if (record.Field(nutData::kValue).empty()) continue;
         const Decimal value = record.Number(nutData::kValue, "Nutr_Val");
-        const int column = ColumnOf(number);
+        const int column = ColumnOfNumber(number);
         if (column < 0) continue;
         const int decimals = decimals_[static_cast<std::size_t>(column)];
         if (decimals < 0) {
@@ -272,7 +203,7 @@ void SrConverter::ReadValues() {
             record.Fail("second value of nutrient " + std::to_string(number) + " for food " +
                         std::string(food.number));
         }
-        const NutrientColumn& nutrient = kNutrientColumns[column];
+        const NutrientColumn& nutrient = kNutrientColumns[static_cast<std::size_t>(column)];
         AppendRounded(value, nutrient.shift, decimals + nutrient.shift, text);
         ++database_.counts.values;
     }
@@ -311,8 +242,8 @@ SrConverter::Food& SrConverter::FoodOf(const RecordReader& record, int field, co
 
 void SrConverter::AppendClean(const RecordReader& record, int field, std::string& out) {
     for (const char c : record.Field(field)) {
-        if (c == '|' || c == '~') {
-            out += c == '|' ? '/' : '-';
+        if (const char standIn = SeparatorStandIn(c)) {
+            out += standIn;
             ++database_.counts.replacements;
             continue;
         }

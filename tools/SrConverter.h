@@ -10,15 +10,12 @@
 #include <utility>
 #include <vector>
 
-#include "db/Fields.h"
+#include "tools/Nutrients.h"
 #include "tools/ProgressMeter.h"
 #include "tools/RecordReader.h"
 #include "tools/SrImport.h"
 
 namespace quorvex {
-
-// The nutrient fields of a food line, one per nutrient the report shows.
-inline constexpr int kNutrientCount = kLastNutrientField - kFirstNutrientField + 1;
 
 // One conversion of one set of files: reads the nutrient definitions, the
 // groups, the foods, their weights and their values, in that order, and

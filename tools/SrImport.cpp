@@ -41,6 +41,12 @@ ImportError WithoutUnreadableText(const SrFiles& files, const ImportError& error
     return error;
 }
 
+std::string GroupsFile(const std::vector<std::string>& groupLines) {
+    std::string file;
+    for (const std::string& line : groupLines) file.append(line).append("\r\n");
+    return file;
+}
+
 }  // namespace
 
 SrFiles ReadSrFiles(const std::string& srDirectory) {
@@ -83,15 +89,18 @@ std::string FoodsFileBytes(const ImportedDatabase& database) {
 }
 
 std::string GroupsFileBytes(const ImportedDatabase& database) {
-    std::string file;
-    for (const std::string& line : database.groupLines) file.append(line).append("\r\n");
-    return file;
+    return GroupsFile(database.groupLines);
 }
 
 void WriteImportedDatabase(const std::string& dadosDirectory, const ImportedDatabase& database) {
+    WriteDatabaseFiles(dadosDirectory, FoodsFileBytes(database), database.groupLines);
+}
+
+void WriteDatabaseFiles(const std::string& dadosDirectory, std::string_view foodsFile,
+                        const std::vector<std::string>& groupLines) {
     StagedFolder folder(dadosDirectory, {kFoodsFileName, kGroupsFileName});
-    folder.Write(kFoodsFileName, FoodsFileBytes(database));
-    folder.Write(kGroupsFileName, GroupsFileBytes(database));
+    folder.Write(kFoodsFileName, foodsFile);
+    folder.Write(kGroupsFileName, GroupsFile(groupLines));
     folder.Commit();
 }
 

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tools/ProgressMeter.h"
@@ -91,6 +92,10 @@ std::string GroupsFileBytes(const ImportedDatabase& database);
 // the permission bits of those they replace. Throws std::runtime_error on
 // failure.
 void WriteImportedDatabase(const std::string& dadosDirectory, const ImportedDatabase& database);
+
+// The same for a stored foods file and group lines made elsewhere.
+void WriteDatabaseFiles(const std::string& dadosDirectory, std::string_view foodsFile,
+                        const std::vector<std::string>& groupLines);
 
 // ReadSrFiles, ConvertSr and WriteImportedDatabase in turn; nothing is
 // written when reading or converting fails.

@@ -1,90 +1,38 @@
-// import-sr: makes the viewer's database from USDA's Standard Reference
-// ASCII files.
+// quorvex-import-sr: makes the viewer's database from USDA's Standard
+// Reference ASCII files.
 //
-//   import-sr SR_DIR DADOS_DIR
+//   quorvex-import-sr SR_DIR DADOS_DIR
 //
 // Reads FOOD_DES.txt, FD_GROUP.txt, WEIGHT.txt, NUT_DATA.txt and NUTR_DEF.txt
 // from SR_DIR and writes ArqIng.dad and ArqGruIng.dad into DADOS_DIR. Exit
 // status: 0 written, 1 the output could not be written, 2 wrong usage or bad
 // input, 3 not enough memory. On any failure neither output file is
 // changed.
-#include <unistd.h>
+#include <string>
 
-#include <chrono>
-#include <cstdio>
-#include <exception>
-#include <new>
-
-#include "db/DBUnit.h"
+#include "tools/ImportTool.h"
 #include "tools/SrImport.h"
 
 namespace {
 
-constexpr int kDone = 0;
-constexpr int kWriteFailure = 1;
-constexpr int kRefused = 2;
-constexpr int kOutOfMemory = 3;
+constexpr char kProgram[] = "quorvex-import-sr";
+constexpr char kArguments[] = "SR_DIR DADOS_DIR";
 
-constexpr const char* kProgram = "import-sr";
-
-// The percentage on one terminal line, redrawn in place and wiped at the
-// end so that the summary starts on a clean line.
-class TerminalProgress : public quorvex::ProgressSink {
-  public:
-    void Show(int maximum) override { maximum_ = maximum > 0 ? maximum : 1; }
-    void SetPosition(int position) override {
-        std::fprintf(stderr, "\r%s: converting... %3d%%", kProgram, position * 100 / maximum_);
-        std::fflush(stderr);
-    }
-    void Close() override {
-        std::fprintf(stderr, "\r%*s\r", 40, "");
-        std::fflush(stderr);
-    }
-
-  private:
-    int maximum_ = 100;
-};
-
-void PrintSummary(const quorvex::ImportCounts& counts, const char* dadosDirectory, double seconds) {
-    std::printf(
-        "%s: %d foods, %d groups, %ld values, %d weights, %d replacements, "
-        "%d descriptions given their NDB_No; written to %s in %.3f s\n",
-        kProgram, counts.foods, counts.groups, counts.values, counts.weights, counts.replacements,
-        counts.renamedFoods, dadosDirectory, seconds);
-}
-
-int Run(const char* srDirectory, const char* dadosDirectory) {
-    const auto start = std::chrono::steady_clock::now();
-    TerminalProgress terminal;
-    quorvex::ProgressSink* progress = isatty(STDERR_FILENO) ? &terminal : nullptr;
-    try {
-        const quorvex::ImportedDatabase database =
-            quorvex::ImportSr(srDirectory, dadosDirectory, progress);
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-        PrintSummary(database.counts, dadosDirectory, elapsed.count());
-        return kDone;
-    } catch (const quorvex::ImportError& error) {
-        std::fprintf(stderr, "%s: %s\n", kProgram, error.what());
-        return kRefused;
-    } catch (const quorvex::NotEnoughMemory& error) {
-        std::fprintf(stderr, "%s: %s\n", kProgram, error.what());
-        return kOutOfMemory;
-    } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "%s: not enough memory to convert the files in %s\n", kProgram,
-                     srDirectory);
-        return kOutOfMemory;
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s: %s\n", kProgram, error.what());
-        return kWriteFailure;
-    }
+std::string Summary(const quorvex::ImportCounts& counts) {
+    return std::to_string(counts.foods) + " foods, " + std::to_string(counts.groups) + " groups, " +
+           std::to_string(counts.values) + " values, " + std::to_string(counts.weights) +
+           " weights, " + std::to_string(counts.replacements) + " replacements, " +
+           std::to_string(counts.renamedFoods) + " descriptions given their NDB_No";
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s SR_DIR DADOS_DIR\n", kProgram);
-        return kRefused;
+    if (argc == 2 && std::string(argv[1]) == "--help") {
+        return quorvex::PrintUsage(kProgram, kArguments, true);
     }
-    return Run(argv[1], argv[2]);
+    if (argc != 3) return quorvex::PrintUsage(kProgram, kArguments, false);
+    return quorvex::RunImport(kProgram, argv[1], argv[2], [&](quorvex::ProgressSink* progress) {
+        return Summary(quorvex::ImportSr(argv[1], argv[2], progress).counts);
+    });
 }

@@ -1,0 +1,74 @@
+// What the FoodData Central importer keeps of a download while it reads
+// it: only what the food lines need, compactly, since a full download has
+// two million foods.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tools/FdcImport.h"
+
+namespace quorvex {
+
+// A text stored in a TextArena.
+struct Span {
+    std::uint32_t at = 0;
+    std::uint32_t length = 0;
+};
+
+// Texts stored one after another in large blocks that never move, so that
+// storing many small texts costs neither a heap block each nor a copy of
+// everything when the store grows.
+class TextArena {
+  public:
+    // Throws std::bad_alloc for a text longer than a block or past 4 GiB.
+    Span Store(std::string_view text);
+    std::string_view Get(Span span) const;
+
+  private:
+    static constexpr std::uint32_t kBlockBytes = 1u << 24;
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::uint32_t used_ = kBlockBytes;  // in the last block
+};
+
+// Slots of a food's values: the 36 nutrient fields, then vitamin D in µg.
+inline constexpr int kValueSlots = 37;
+inline constexpr int kVitaminDMicrogramSlot = 36;
+
+struct FdcFood {
+    std::uint32_t id = 0;
+    std::uint32_t date = 0;  // publication_date as yyyymmdd, 0 when empty
+    std::uint8_t type = 0;   // FdcType
+    bool dropped = false;    // an older version of a Branded food's GTIN
+    bool renamed = false;    // description given " (FDC <id>)"
+    std::int32_t group = -1;
+    Span description;  // field 1 before any " (FDC <id>)"
+    Span names;        // field 41
+    Span weights;      // field 43
+    Span values;       // kValueSlots texts joined by "|", or empty
+};
+
+struct FdcGroup {
+    std::string code;
+    std::string name;
+    bool used = false;
+};
+
+struct FdcDatabase::Data {
+    TextArena texts;
+    std::vector<FdcFood> foods;  // in food.csv order
+    std::vector<FdcGroup> groups;
+    std::vector<std::string> groupLines;
+    FdcCounts counts;
+};
+
+// Reads the download's files (see ConvertFdc): foods, groups, names,
+// weights and values, before groups get their codes and descriptions their
+// suffixes.
+std::unique_ptr<FdcDatabase::Data> ReadFdcDownload(const std::string& fdcDirectory,
+                                                   const FdcTypes& types, ProgressSink* progress);
+
+}  // namespace quorvex

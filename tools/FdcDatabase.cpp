@@ -1,0 +1,261 @@
+// The converted download: group codes, unique descriptions, and the food
+// lines made from what the reader kept.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "db/Collation.h"
+#include "tools/FdcData.h"
+#include "tools/FoodEncoder.h"
+#include "tools/Nutrients.h"
+#include "tools/SrDecimal.h"
+#include "tools/SrImport.h"
+
+namespace quorvex {
+
+// ---- TextArena --------------------------------------------------------------------
+
+Span TextArena::Store(std::string_view text) {
+    if (text.size() > kBlockBytes) throw std::bad_alloc();
+    if (text.size() > kBlockBytes - used_) {
+        if (blocks_.size() >= (std::uint64_t{1} << 32) / kBlockBytes) throw std::bad_alloc();
+        blocks_.push_back(std::make_unique<char[]>(kBlockBytes));
+        used_ = 0;
+    }
+    std::memcpy(blocks_.back().get() + used_, text.data(), text.size());
+    const Span span{static_cast<std::uint32_t>((blocks_.size() - 1) * kBlockBytes + used_),
+                    static_cast<std::uint32_t>(text.size())};
+    used_ += static_cast<std::uint32_t>(text.size());
+    return span;
+}
+
+std::string_view TextArena::Get(Span span) const {
+    if (span.length == 0) return {};
+    return {blocks_[span.at / kBlockBytes].get() + span.at % kBlockBytes, span.length};
+}
+
+namespace {
+
+constexpr int kVitaminDColumn = kVitaminD - kFirstNutrientField;
+
+using Data = FdcDatabase::Data;
+
+std::string Description(const Data& data, const FdcFood& food) {
+    std::string text(data.texts.Get(food.description));
+    if (food.renamed) text += " (FDC " + std::to_string(food.id) + ")";
+    return text;
+}
+
+// Vitamin D in µg as IU, 40 IU per µg, rounded to a whole number; exact,
+// since the product is worked out on the decimal digits.
+std::string IuOfMicrograms(std::string_view micrograms) {
+    const Decimal value = *ParseDecimal(micrograms);
+    std::string digits = std::string(value.whole) + std::string(value.fraction);
+    int carry = 0;
+    for (auto digit = digits.rbegin(); digit != digits.rend(); ++digit) {
+        const int product = (*digit - '0') * (kIuPerMicrogramVitaminD / 10) + carry;
+        *digit = static_cast<char>('0' + product % 10);
+        carry = product / 10;
+    }
+    if (carry > 0) digits.insert(digits.begin(), static_cast<char>('0' + carry));
+    // Times 10: the point moves one place right.
+    std::size_t fraction = value.fraction.size();
+    if (fraction == 0) digits += '0';
+    fraction = fraction == 0 ? 0 : fraction - 1;
+    const std::string_view all = digits;
+    std::string iu;
+    AppendRounded(
+        {value.negative, all.substr(0, all.size() - fraction), all.substr(all.size() - fraction)},
+        0, 0, iu);
+    return iu;
+}
+
+using Slots = std::array<std::string_view, kValueSlots>;
+
+// The slots of stored values (all empty for none).
+Slots SlotsOf(std::string_view stored) {
+    Slots slots;
+    for (std::string_view& slot : slots) {
+        const std::size_t bar = std::min(stored.find('|'), stored.size());
+        slot = stored.substr(0, bar);
+        stored.remove_prefix(std::min(bar + 1, stored.size()));
+    }
+    return slots;
+}
+
+// Whether vitamin D in µg stands in for the missing value in IU.
+bool IuFromMicrograms(const Slots& slots) {
+    return slots[kVitaminDColumn].empty() && !slots[kVitaminDMicrogramSlot].empty();
+}
+
+// Appends "|<value>" for each of the 36 nutrient fields.
+void AppendValues(std::string_view stored, std::string& line) {
+    const Slots slots = SlotsOf(stored);
+    for (int i = 0; i < kNutrientCount; ++i) {
+        line += '|';
+        if (i == kVitaminDColumn && IuFromMicrograms(slots)) {
+            line += IuOfMicrograms(slots[kVitaminDMicrogramSlot]);
+        } else {
+            line += slots[static_cast<std::size_t>(i)];
+        }
+    }
+}
+
+// A hash equal for texts that CompareText finds equal.
+std::uint64_t CollationHash(std::string_view text) {
+    std::uint64_t hash = 14695981039346656037u;
+    for (const char c : text) {
+        hash = (hash ^ static_cast<std::uint64_t>(CollationWeight(static_cast<unsigned char>(c)))) *
+               1099511628211u;
+    }
+    return hash;
+}
+
+// The foods kept whose description equals another's apart from letter case.
+std::vector<std::uint32_t> EqualDescriptions(const Data& data) {
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> hashes;
+    for (std::uint32_t i = 0; i < data.foods.size(); ++i) {
+        if (!data.foods[i].dropped)
+            hashes.emplace_back(CollationHash(Description(data, data.foods[i])), i);
+    }
+    std::sort(hashes.begin(), hashes.end());
+    std::vector<std::uint32_t> equal;
+    for (std::size_t i = 0; i < hashes.size();) {
+        std::size_t end = i + 1;
+        while (end < hashes.size() && hashes[end].first == hashes[i].first) ++end;
+        for (std::size_t a = i; a < end && end - i > 1; ++a) {
+            const std::string text = Description(data, data.foods[hashes[a].second]);
+            for (std::size_t b = i; b < end; ++b) {
+                if (a == b ||
+                    CompareText(text, Description(data, data.foods[hashes[b].second])) != 0) {
+                    continue;
+                }
+                equal.push_back(hashes[a].second);
+                break;
+            }
+        }
+        i = end;
+    }
+    return equal;
+}
+
+void MakeDescriptionsUnique(Data& data, const std::string& foodsPath) {
+    for (const std::uint32_t i : EqualDescriptions(data)) {
+        data.foods[i].renamed = true;
+        ++data.counts.renamedFoods;
+    }
+    const std::vector<std::uint32_t> still = EqualDescriptions(data);
+    if (!still.empty()) {
+        throw ImportError(foodsPath + ": description \"" + Description(data, data.foods[still[0]]) +
+                          "\" is the same as another food's, even with its FDC id added");
+    }
+}
+
+// Codes for the Branded categories in the order of their names, the
+// lines of the groups that hold a food, and no name twice.
+void MakeGroupLines(Data& data) {
+    for (const FdcFood& food : data.foods) {
+        if (!food.dropped && food.group >= 0)
+            data.groups[static_cast<std::size_t>(food.group)].used = true;
+    }
+    std::vector<FdcGroup*> branded;
+    for (FdcGroup& group : data.groups) {
+        if (group.used && group.code.empty()) branded.push_back(&group);
+    }
+    std::sort(branded.begin(), branded.end(), [](const FdcGroup* a, const FdcGroup* b) {
+        return CompareText(a->name, b->name) < 0;
+    });
+    for (std::size_t i = 0; i < branded.size(); ++i) {
+        char code[32];
+        std::snprintf(code, sizeof code, "B%04zu", i + 1);
+        branded[i]->code = code;
+    }
+    std::vector<const FdcGroup*> used;
+    for (const FdcGroup& group : data.groups) {
+        if (group.used) used.push_back(&group);
+    }
+    std::sort(used.begin(), used.end(), [](const FdcGroup* a, const FdcGroup* b) {
+        return CompareText(a->code, b->code) < 0;
+    });
+    std::vector<std::string> names;
+    for (const FdcGroup* group : used) {
+        const bool taken = std::any_of(names.begin(), names.end(), [&](const std::string& name) {
+            return CompareText(name, group->name) == 0;
+        });
+        names.push_back(taken ? group->name + " [" + group->code + "]" : group->name);
+        data.groupLines.push_back(group->code + "|" + names.back());
+    }
+    data.counts.groups = static_cast<int>(data.groupLines.size());
+}
+
+void CountFoods(Data& data) {
+    for (const FdcFood& food : data.foods) {
+        if (food.dropped) continue;
+        ++data.counts.foods[food.type];
+        const std::string_view weights = data.texts.Get(food.weights);
+        data.counts.weights += static_cast<int>(std::count(weights.begin(), weights.end(), '~'));
+        const Slots slots = SlotsOf(data.texts.Get(food.values));
+        data.counts.values += std::count_if(slots.begin(), slots.begin() + kNutrientCount,
+                                            [](std::string_view value) { return !value.empty(); });
+        if (IuFromMicrograms(slots)) {
+            ++data.counts.vitaminDFromMicrograms;
+            ++data.counts.values;
+        }
+    }
+}
+
+}  // namespace
+
+FdcDatabase::FdcDatabase(std::unique_ptr<Data> data) : data_(std::move(data)) {}
+FdcDatabase::~FdcDatabase() = default;
+
+void FdcDatabase::ForEachFoodLine(const std::function<void(std::string_view line)>& line) const {
+    std::string text;
+    for (const FdcFood& food : data_->foods) {
+        if (food.dropped) continue;
+        text = Description(*data_, food);
+        AppendValues(data_->texts.Get(food.values), text);
+        text += '|';
+        if (food.group >= 0) text += data_->groups[static_cast<std::size_t>(food.group)].code;
+        text += "|||";
+        text += data_->texts.Get(food.names);
+        text += "||";
+        text += data_->texts.Get(food.weights);
+        line(text);
+    }
+}
+
+const std::vector<std::string>& FdcDatabase::GroupLines() const { return data_->groupLines; }
+
+const FdcCounts& FdcDatabase::Counts() const { return data_->counts; }
+
+std::string FdcDatabase::FoodsFileBytes() const {
+    std::size_t size = 0;
+    ForEachFoodLine([&size](std::string_view line) { size += line.size() + 2; });
+    std::string file;
+    file.reserve(size);
+    int index = 0;
+    ForEachFoodLine(
+        [&](std::string_view line) { file.append(EncodeLine(index++, line)).append("\r\n"); });
+    return file;
+}
+
+std::unique_ptr<FdcDatabase> ConvertFdc(const std::string& fdcDirectory, const FdcTypes& types,
+                                        ProgressSink* progress) {
+    std::unique_ptr<Data> data = ReadFdcDownload(fdcDirectory, types, progress);
+    MakeGroupLines(*data);
+    MakeDescriptionsUnique(*data, fdcDirectory + "/food.csv");
+    CountFoods(*data);
+    return std::make_unique<FdcDatabase>(std::move(data));
+}
+
+std::unique_ptr<FdcDatabase> ImportFdc(const std::string& fdcDirectory,
+                                       const std::string& dadosDirectory, const FdcTypes& types,
+                                       ProgressSink* progress) {
+    std::unique_ptr<FdcDatabase> database = ConvertFdc(fdcDirectory, types, progress);
+    WriteDatabaseFiles(dadosDirectory, database->FoodsFileBytes(), database->GroupLines());
+    return database;
+}
+
+}  // namespace quorvex
