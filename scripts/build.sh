@@ -4,7 +4,8 @@
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-PACKAGES=(cmake g++ make qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
+# sqlite3 is the baseline of the FoodData Central import benchmark.
+PACKAGES=(cmake g++ make qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev sqlite3
           libx11-dev fonts-liberation fontconfig xvfb xauth clang-format git librsvg2-bin)
 
 # What the end-to-end tests (tests/e2e/) drive the program with: a display,

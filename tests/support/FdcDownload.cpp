@@ -145,7 +145,10 @@ FdcDownloadWriter::~FdcDownloadWriter() {
 }
 
 void FdcDownloadWriter::Add(FdcFile file, const std::vector<std::string>& fields) {
-    const std::string record = CsvRecord(fields);
+    AddRecord(file, CsvRecord(fields));
+}
+
+void FdcDownloadWriter::AddRecord(FdcFile file, std::string_view record) {
     std::fwrite(record.data(), 1, record.size(), files_[static_cast<std::size_t>(file)]);
 }
 

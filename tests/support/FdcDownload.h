@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvex::test {
@@ -39,6 +40,8 @@ class FdcDownloadWriter {
     FdcDownloadWriter& operator=(const FdcDownloadWriter&) = delete;
 
     void Add(FdcFile file, const std::vector<std::string>& fields);
+    // A record already in CSV form, LF included.
+    void AddRecord(FdcFile file, std::string_view record);
 
   private:
     std::array<std::FILE*, kFdcFileCount> files_{};
