@@ -339,13 +339,7 @@ TEST_P(FdcImportBadInput, NamesFileLineAndColumnAndWritesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FdcImportBadInput, testing::ValuesIn(kBadInputs),
-                         [](const auto& info) {
-                             std::string name = info.param.name;
-                             for (char& c : name) {
-                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                             }
-                             return name;
-                         });
+                         [](const auto& info) { return test::CaseName(info.param.name); });
 
 // Files that are missing, and files that lack a column, whole.
 TEST(FdcImport, NamesAMissingFileOrColumn) {

@@ -420,13 +420,7 @@ TEST_P(SrImportBadInput, NamesFileAndLineAndLeavesTheOldDatabase) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SrImportBadInput, testing::ValuesIn(kBadInputs),
-                         [](const auto& info) {
-                             std::string name = info.param.name;
-                             for (char& c : name) {
-                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                             }
-                             return name;
-                         });
+                         [](const auto& info) { return test::CaseName(info.param.name); });
 
 TEST(SrImport, NamesAMissingFile) {
     TempDir folder;

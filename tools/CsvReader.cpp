@@ -111,13 +111,10 @@ bool CsvReader::Next() {
         }
         const std::size_t from = start_;
         start_ = to < end_ ? to + 1 : to;
-        const bool empty = to == from || (to == from + 1 && buffer_[from] == '\r');
-        line_ = nextLine_;
-        nextLine_ += static_cast<long>(std::count(buffer_.begin() + static_cast<long>(from),
-                                                  buffer_.begin() + static_cast<long>(to), '\n')) +
-                     1;
-        if (empty) continue;
+        line_ = nextLine_++;
+        if (to == from || (to == from + 1 && buffer_[from] == '\r')) continue;
         SplitRecord(from, to);
+        nextLine_ += innerLineEnds_;
         return true;
     }
 }
@@ -171,6 +168,7 @@ std::size_t CsvReader::FindRecordEnd(std::size_t from, bool& complete) {
 void CsvReader::SplitRecord(std::size_t from, std::size_t to) {
     if (to > from && buffer_[to - 1] == '\r') --to;
     fields_.clear();
+    innerLineEnds_ = 0;
     std::size_t i = from;
     for (;;) {
         if (i < to && buffer_[i] == '"') {
@@ -198,20 +196,21 @@ std::size_t CsvReader::QuotedField(std::size_t i, std::size_t to) {
     char* const data = buffer_.data();
     std::size_t read = i + 1;
     std::size_t write = i;
-    while (read < to) {
-        if (data[read] == '"') {
-            if (read + 1 < to && data[read + 1] == '"') {
-                data[write++] = '"';
-                read += 2;
-                continue;
-            }
-            fields_.emplace_back(data + i, write - i);
-            return read + 1;
+    for (;;) {
+        const void* found = std::memchr(data + read, '"', to - read);
+        const std::size_t quote =
+            found ? static_cast<std::size_t>(static_cast<const char*>(found) - data) : to;
+        innerLineEnds_ += std::count(data + read, data + quote, '\n');
+        std::memmove(data + write, data + read, quote - read);
+        write += quote - read;
+        if (quote + 1 < to && data[quote + 1] == '"') {
+            data[write++] = '"';
+            read = quote + 2;
+            continue;
         }
-        data[write++] = data[read++];
+        fields_.emplace_back(data + i, write - i);
+        return std::min(quote + 1, to);
     }
-    fields_.emplace_back(data + i, write - i);
-    return to;
 }
 
 }  // namespace quorvex

@@ -76,6 +76,7 @@ class CsvReader {
     bool atEof_ = false;
     long line_ = 0;
     long nextLine_ = 1;
+    long innerLineEnds_ = 0;  // line breaks inside the record's quoted fields
     std::vector<std::string_view> fields_;
     std::vector<std::string> header_;
 };

@@ -99,6 +99,21 @@ std::optional<std::uint64_t> GtinKey(std::string_view gtin) {
     return value * 32 + gtin.size();
 }
 
+// AppendRounded, with a short way for the common case of a value with no
+// more decimals than are kept and no scaling, which is the text itself with
+// zeros added: it runs for each of tens of millions of nutrient rows.
+void AppendValue(const Decimal& value, int shift, int decimals, std::string& out) {
+    const std::size_t kept = static_cast<std::size_t>(decimals);
+    if (value.negative || shift != 0 || value.fraction.size() > kept ||
+        (value.whole.size() > 1 && value.whole.front() == '0')) {
+        AppendRounded(value, shift, decimals, out);
+        return;
+    }
+    out.append(value.whole.empty() ? std::string_view("0") : value.whole);
+    if (kept == 0) return;
+    out.append(".").append(value.fraction).append(kept - value.fraction.size(), '0');
+}
+
 std::string Collapsed(std::string text) {
     std::string out;
     for (const char c : text) {
@@ -120,6 +135,7 @@ class FdcConverter {
     bool Have(FdcType type) const { return present_[static_cast<std::size_t>(type)]; }
     std::string Text(std::string_view utf8);
     Span Store(std::string_view text) { return data_->texts.Store(text); }
+    Span Intern(std::string_view text);
 
     void ReadCategories();
     void ReadFoods();
@@ -147,7 +163,8 @@ class FdcConverter {
     ProgressMeter meter_;
     std::unordered_map<std::uint32_t, int> categoryGroups_;  // food_category id -> group
     bool haveCategories_ = false;
-    std::unordered_map<std::string, int> brandedGroups_;  // category, upper case -> group
+    std::unordered_map<std::string_view, Span> interned_;  // keys view the arena
+    std::unordered_map<std::string, int> brandedGroups_;   // category, upper case -> group
     std::unordered_map<std::uint32_t, int> surveyGroups_;
     std::unordered_map<std::string, std::string> units_;  // measure_unit id -> name
     bool haveUnits_ = false;
@@ -194,6 +211,14 @@ std::string FdcConverter::Text(std::string_view utf8) {
     std::string text;
     AppendWindows1252(utf8, text, text_);
     return text;
+}
+
+Span FdcConverter::Intern(std::string_view text) {
+    const auto found = interned_.find(text);
+    if (found != interned_.end()) return found->second;
+    const Span span = Store(text);
+    interned_.emplace(data_->texts.Get(span), span);
+    return span;
 }
 
 std::unique_ptr<FdcDatabase::Data> FdcConverter::Run() {
@@ -323,18 +348,16 @@ void FdcConverter::ReadBranded() {
     }
 }
 
+// Brands, owners and servings repeat across products: each is stored once.
 void FdcConverter::ReadBrandedRow(const CsvReader& csv, const std::array<int, 8>& columns,
                                   FdcFood& food) {
     const std::string owner = Collapsed(Text(csv.Field(columns[1])));
     const std::string name = Collapsed(Text(csv.Field(columns[2])));
     const std::string_view gtin = csv.Field(columns[3]);
-    std::string description(data_->texts.Get(food.description));
-    std::string label = name.empty() ? owner : name;
-    if (!gtin.empty()) label += (label.empty() ? "GTIN " : ", GTIN ") + Text(gtin);
-    if (!label.empty()) description += " (" + label + ")";
-    food.description = Store(description);
-    food.names = Store(owner + (owner.empty() ? "(" : " (") + "Branded Foods, FDC " +
-                       std::to_string(food.id) + ")");
+    food.branded = true;
+    food.brand = Intern(name.empty() ? owner : name);
+    food.gtin = Store(Text(gtin));
+    food.names = Intern(owner);
     if (!csv.Field(columns[4]).empty()) {
         std::string size;
         AppendTrimmed(NumberOf(csv, columns[4]), size);
@@ -342,9 +365,9 @@ void FdcConverter::ReadBrandedRow(const CsvReader& csv, const std::array<int, 8>
         for (char& c : unit) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         std::string text = Collapsed(Text(csv.Field(columns[6])));
         if (text.empty()) text = "1 serving";
-        if (unit == "g" || unit == "grm") food.weights = Store(text + " = " + size + "~");
+        if (unit == "g" || unit == "grm") food.weights = Intern(text + " = " + size + "~");
         if (unit == "ml" || unit == "mlt") {
-            food.weights = Store(text + " = " + size + " ml, counted as " + size + "~");
+            food.weights = Intern(text + " = " + size + " ml, counted as " + size + "~");
         }
     }
     food.group = BrandedGroup(csv.Field(columns[7]));
@@ -535,7 +558,7 @@ void FdcConverter::ReadValues() {
             continue;
         }
         const NutrientColumn& column = kNutrientColumns[static_cast<std::size_t>(slot)];
-        AppendRounded(value, column.shift, column.decimals + column.shift, text);
+        AppendValue(value, column.shift, column.decimals + column.shift, text);
     }
     FlushValues();
 }
@@ -544,8 +567,8 @@ void FdcConverter::FlushValues() {
     if (valueFood_ == nullptr) return;
     std::string joined;
     for (std::size_t i = 0; i < values_.size(); ++i) {
-        if (i > 0) joined += '|';
-        joined += values_[i];
+        if (values_[i].empty()) continue;
+        joined.append(1, SlotLetter(static_cast<int>(i))).append(values_[i]);
         values_[i].clear();
     }
     valueFood_->values = Store(joined);
@@ -557,12 +580,10 @@ void FdcConverter::FlushValues() {
 void FdcConverter::LoadValues(FdcFood& food) {
     FlushValues();
     valueFood_ = &food;
-    std::string_view stored = data_->texts.Get(food.values);
-    if (stored.empty()) return;
-    for (std::string& value : values_) {
-        const std::size_t bar = std::min(stored.find('|'), stored.size());
-        value.assign(stored.substr(0, bar));
-        stored.remove_prefix(std::min(bar + 1, stored.size()));
+    const std::string_view stored = data_->texts.Get(food.values);
+    for (std::size_t i = 0; i < stored.size();) {
+        std::string& value = values_[static_cast<std::size_t>(SlotOfLetter(stored[i]))];
+        while (++i < stored.size() && SlotOfLetter(stored[i]) < 0) value += stored[i];
     }
 }
 

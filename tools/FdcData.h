@@ -35,8 +35,12 @@ class TextArena {
 };
 
 // Slots of a food's values: the 36 nutrient fields, then vitamin D in µg.
+// Stored as each non-empty slot's letter followed by its value (which
+// holds no letter): "A15.87B717".
 inline constexpr int kValueSlots = 37;
 inline constexpr int kVitaminDMicrogramSlot = 36;
+char SlotLetter(int slot);
+int SlotOfLetter(char letter);  // -1 for a character that is no slot's
 
 struct FdcFood {
     std::uint32_t id = 0;
@@ -44,11 +48,14 @@ struct FdcFood {
     std::uint8_t type = 0;   // FdcType
     bool dropped = false;    // an older version of a Branded food's GTIN
     bool renamed = false;    // description given " (FDC <id>)"
+    bool branded = false;    // has a branded_food row
     std::int32_t group = -1;
-    Span description;  // field 1 before any " (FDC <id>)"
-    Span names;        // field 41
+    Span description;  // from food.csv
+    Span brand;        // Branded: brand name or owner
+    Span gtin;         // Branded
+    Span names;        // field 41 (Branded: the brand owner, without the data type and id)
     Span weights;      // field 43
-    Span values;       // kValueSlots texts joined by "|", or empty
+    Span values;       // see kValueSlots
 };
 
 struct FdcGroup {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <new>
 
 #include "db/Collation.h"
@@ -35,16 +36,40 @@ std::string_view TextArena::Get(Span span) const {
     return {blocks_[span.at / kBlockBytes].get() + span.at % kBlockBytes, span.length};
 }
 
+char SlotLetter(int slot) { return static_cast<char>(slot < 26 ? 'A' + slot : 'a' + slot - 26); }
+
+int SlotOfLetter(char letter) {
+    if (letter >= 'A' && letter <= 'Z') return letter - 'A';
+    if (letter >= 'a' && letter < 'a' + kValueSlots - 26) return letter - 'a' + 26;
+    return -1;
+}
+
 namespace {
 
 constexpr int kVitaminDColumn = kVitaminD - kFirstNutrientField;
 
 using Data = FdcDatabase::Data;
 
+// Field 1: a Branded food's description followed by " (<brand>, GTIN
+// <gtin>)", and " (FDC <id>)" where it is needed.
 std::string Description(const Data& data, const FdcFood& food) {
     std::string text(data.texts.Get(food.description));
+    std::string label(data.texts.Get(food.brand));
+    if (food.gtin.length > 0)
+        label.append(label.empty() ? "GTIN " : ", GTIN ").append(data.texts.Get(food.gtin));
+    if (!label.empty()) text += " (" + label + ")";
     if (food.renamed) text += " (FDC " + std::to_string(food.id) + ")";
     return text;
+}
+
+// Field 41: a Branded food's shows its brand owner, data type and id.
+void AppendNames(const Data& data, const FdcFood& food, std::string& line) {
+    const std::string_view names = data.texts.Get(food.names);
+    line += names;
+    if (!food.branded) return;
+    line.append(names.empty() ? "(" : " (")
+        .append("Branded Foods, FDC ")
+        .append(std::to_string(food.id)) += ')';
 }
 
 // Vitamin D in µg as IU, 40 IU per µg, rounded to a whole number; exact,
@@ -76,10 +101,13 @@ using Slots = std::array<std::string_view, kValueSlots>;
 // The slots of stored values (all empty for none).
 Slots SlotsOf(std::string_view stored) {
     Slots slots;
-    for (std::string_view& slot : slots) {
-        const std::size_t bar = std::min(stored.find('|'), stored.size());
-        slot = stored.substr(0, bar);
-        stored.remove_prefix(std::min(bar + 1, stored.size()));
+    std::size_t i = 0;
+    while (i < stored.size()) {
+        const int slot = SlotOfLetter(stored[i]);
+        std::size_t end = i + 1;
+        while (end < stored.size() && SlotOfLetter(stored[end]) < 0) ++end;
+        slots[static_cast<std::size_t>(slot)] = stored.substr(i + 1, end - i - 1);
+        i = end;
     }
     return slots;
 }
@@ -219,7 +247,7 @@ void FdcDatabase::ForEachFoodLine(const std::function<void(std::string_view line
         text += '|';
         if (food.group >= 0) text += data_->groups[static_cast<std::size_t>(food.group)].code;
         text += "|||";
-        text += data_->texts.Get(food.names);
+        AppendNames(*data_, food, text);
         text += "||";
         text += data_->texts.Get(food.weights);
         line(text);
@@ -245,7 +273,7 @@ std::unique_ptr<FdcDatabase> ConvertFdc(const std::string& fdcDirectory, const F
                                         ProgressSink* progress) {
     std::unique_ptr<Data> data = ReadFdcDownload(fdcDirectory, types, progress);
     MakeGroupLines(*data);
-    MakeDescriptionsUnique(*data, fdcDirectory + "/food.csv");
+    MakeDescriptionsUnique(*data, (std::filesystem::path(fdcDirectory) / "food.csv").string());
     CountFoods(*data);
     return std::make_unique<FdcDatabase>(std::move(data));
 }

@@ -7,6 +7,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -176,6 +177,13 @@ ToolRun RunTool(const std::string& toolPath, const std::string& arguments, const
         "'" + toolPath + "' " + arguments + " >'" + out + "' 2>'" + err + "'";
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
+}
+
+std::string CaseName(std::string words) {
+    for (char& c : words) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    }
+    return words;
 }
 
 }  // namespace quorvex::test

@@ -114,4 +114,8 @@ struct ToolRun {
 // them; its output goes through files in dir.
 ToolRun RunTool(const std::string& toolPath, const std::string& arguments, const TempDir& dir);
 
+// A parameterised test's name for a case described in words: every
+// character but letters and digits becomes "_".
+std::string CaseName(std::string words);
+
 }  // namespace quorvex::test
