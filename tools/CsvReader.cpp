@@ -74,7 +74,7 @@ std::string_view CsvReader::Field(int column) const {
 }
 
 void CsvReader::Fail(const std::string& what) const {
-    throw ImportError(path_ + ":" + std::to_string(line_) + ": " + what);
+    throw ImportError(path_ + ":" + std::to_string(Line()) + ": " + what);
 }
 
 void CsvReader::FailAt(int column, const std::string& what) const {
@@ -85,10 +85,31 @@ void CsvReader::FailAt(int column, const std::string& what) const {
     Fail(where + ": " + what);
 }
 
+// Counted only when asked, which is for a message: counting every record's
+// line breaks as it is read would cost more than splitting it.
+long CsvReader::Line() const {
+    long lineEnds = 0;
+    if (fd_ < 0) {
+        lineEnds = std::count(buffer_.data(), buffer_.data() + recordOffset_, '\n');
+    } else {
+        std::string chunk(kFirstBufferBytes, '\0');
+        for (std::uint64_t at = 0; at < recordOffset_;) {
+            const ssize_t got =
+                pread(fd_, chunk.data(), std::min<std::uint64_t>(chunk.size(), recordOffset_ - at),
+                      static_cast<off_t>(at));
+            if (got <= 0) break;
+            lineEnds += std::count(chunk.data(), chunk.data() + got, '\n');
+            at += static_cast<std::uint64_t>(got);
+        }
+    }
+    return lineEnds + 1;
+}
+
 bool CsvReader::Fill() {
     if (fd_ < 0 || atEof_) return false;
     if (start_ > 0) {
         std::memmove(buffer_.data(), buffer_.data() + start_, end_ - start_);
+        bufferOffset_ += start_;
         end_ -= start_;
         start_ = 0;
     }
@@ -103,113 +124,104 @@ bool CsvReader::Fill() {
 
 bool CsvReader::Next() {
     for (;;) {
-        bool complete = false;
-        const std::size_t to = FindRecordEnd(start_, complete);
-        if (!complete) {
+        std::size_t to = 0;
+        if (start_ >= end_ && atEof_) return false;
+        if (!ScanRecord(start_, to)) {
             if (Fill()) continue;
             return false;
         }
         const std::size_t from = start_;
         start_ = to < end_ ? to + 1 : to;
-        line_ = nextLine_++;
         if (to == from || (to == from + 1 && buffer_[from] == '\r')) continue;
-        SplitRecord(from, to);
-        nextLine_ += innerLineEnds_;
+        MakeFields(to);
         return true;
     }
 }
 
-// The end (the LF, or the end of the bytes at the end of the file) of the
-// record starting at from; complete is false when more bytes are needed.
-std::size_t CsvReader::FindRecordEnd(std::size_t from, bool& complete) {
+// Finds the fields of the record at from (into spans_) and its end (the
+// LF, or the end of the bytes at the end of the file); false when more
+// bytes are needed.
+bool CsvReader::ScanRecord(std::size_t from, std::size_t& to) {
     const char* const data = buffer_.data();
-    std::size_t i = from;
-    bool fieldStart = true;
-    while (i < end_) {
-        const char c = data[i];
-        if (fieldStart && c == '"') {
-            const void* close = nullptr;
-            std::size_t j = i + 1;
-            for (;;) {
-                close = std::memchr(data + j, '"', end_ - j);
-                if (close == nullptr) break;
-                j = static_cast<std::size_t>(static_cast<const char*>(close) - data) + 1;
-                if (j < end_ && data[j] == '"') {
-                    ++j;
-                    continue;
-                }
-                if (j == end_ && !atEof_) close = nullptr;
-                break;
-            }
-            if (close == nullptr) {
-                if (atEof_ && end_ > from) {
-                    line_ = nextLine_;
-                    SplitRecord(from, i);
-                    FailAt(FieldCount() - 1, "a quote that is never closed");
-                }
-                complete = false;
-                return end_;
-            }
-            i = j;
-            fieldStart = false;
-            continue;
-        }
-        if (c == '\n') {
-            complete = true;
-            return i;
-        }
-        fieldStart = c == ',';
-        ++i;
-    }
-    complete = atEof_ && end_ > from;
-    return end_;
-}
-
-void CsvReader::SplitRecord(std::size_t from, std::size_t to) {
-    if (to > from && buffer_[to - 1] == '\r') --to;
-    fields_.clear();
-    innerLineEnds_ = 0;
+    spans_.clear();
+    recordOffset_ = bufferOffset_ + from;
     std::size_t i = from;
     for (;;) {
-        if (i < to && buffer_[i] == '"') {
-            i = QuotedField(i, to);
+        FieldSpan field{i, i, false, false};
+        if (i < end_ && data[i] == '"') {
+            if (!ScanQuoted(i, field)) return false;
+            i = field.end + 1;
+            if (i + 1 < end_ && data[i] == '\r' && data[i + 1] == '\n') ++i;
+            if (i + 1 == end_ && data[i] == '\r' && !atEof_) return false;
         } else {
-            std::size_t j = i;
-            while (j < to && buffer_[j] != ',') ++j;
-            fields_.emplace_back(buffer_.data() + i, j - i);
-            i = j;
+            while (i < end_ && data[i] != ',' && data[i] != '\n') ++i;
+            field.end = i;
         }
-        if (i >= to) return;
-        if (buffer_[i] != ',') FailAt(FieldCount() - 1, "text after the closing quote");
+        spans_.push_back(field);
+        if (i >= end_) {
+            to = end_;
+            return atEof_;
+        }
+        if (data[i] == '\n') {
+            to = i;
+            return true;
+        }
+        if (data[i] != ',') {
+            if (i + 1 == end_ && data[i] == '\r') {
+                to = end_;
+                return true;
+            }
+            FailAt(static_cast<int>(spans_.size()) - 1, "text after the closing quote");
+        }
         ++i;
-        if (i == to) {
-            fields_.emplace_back();
-            return;
-        }
     }
 }
 
-// Unquotes the field whose opening quote is at i, in place; returns the
-// position after its closing quote (or to, for the field left open at the
-// end of the file).
-std::size_t CsvReader::QuotedField(std::size_t i, std::size_t to) {
-    char* const data = buffer_.data();
-    std::size_t read = i + 1;
-    std::size_t write = i;
+// Finds the closing quote of the field whose opening quote is at i; false
+// when more bytes are needed.
+bool CsvReader::ScanQuoted(std::size_t i, FieldSpan& field) {
+    const char* const data = buffer_.data();
+    std::size_t j = i + 1;
     for (;;) {
-        const void* found = std::memchr(data + read, '"', to - read);
-        const std::size_t quote =
-            found ? static_cast<std::size_t>(static_cast<const char*>(found) - data) : to;
-        innerLineEnds_ += std::count(data + read, data + quote, '\n');
-        std::memmove(data + write, data + read, quote - read);
-        write += quote - read;
-        if (quote + 1 < to && data[quote + 1] == '"') {
-            data[write++] = '"';
-            read = quote + 2;
+        const void* quote = std::memchr(data + j, '"', end_ - j);
+        if (quote == nullptr) {
+            if (!atEof_) return false;
+            FailAt(static_cast<int>(spans_.size()), "a quote that is never closed");
+        }
+        j = static_cast<std::size_t>(static_cast<const char*>(quote) - data);
+        if (j + 1 == end_ && !atEof_) return false;  // "" or the end: the next byte tells
+        if (j + 1 < end_ && data[j + 1] == '"') {
+            field.escaped = true;
+            j += 2;
             continue;
         }
-        fields_.emplace_back(data + i, write - i);
-        return std::min(quote + 1, to);
+        field.begin = i + 1;
+        field.end = j;
+        field.quoted = true;
+        return true;
+    }
+}
+
+// The fields of the scanned record that ends at to, unquoted in place.
+void CsvReader::MakeFields(std::size_t to) {
+    char* const data = buffer_.data();
+    fields_.clear();
+    for (FieldSpan& field : spans_) {
+        if (!field.quoted && field.end == to && field.end > field.begin && data[to - 1] == '\r') {
+            --field.end;
+        }
+        if (field.escaped) {
+            std::size_t write = field.begin;
+            for (std::size_t read = field.begin; read < field.end; ++read) {
+                data[write++] = data[read];
+                if (data[read] == '"') ++read;
+            }
+            // Blanks where the doubled quotes were, so that no line break
+            // is counted twice by Line.
+            std::fill(data + write, data + field.end, ' ');
+            field.end = write;
+        }
+        fields_.emplace_back(data + field.begin, field.end - field.begin);
     }
 }
 

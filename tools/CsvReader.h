@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -51,8 +52,9 @@ class CsvReader {
     std::string_view Field(int column) const;
     // The record's number of fields.
     int FieldCount() const { return static_cast<int>(fields_.size()); }
-    // The 1-based line on which the record starts.
-    long Line() const { return line_; }
+    // The 1-based line on which the record starts (or the record that
+    // could not be read). Reads the file again up to there: for messages.
+    long Line() const;
     const std::string& Path() const { return path_; }
 
     // Throws ImportError "<path>:<line>: <what>".
@@ -63,9 +65,15 @@ class CsvReader {
   private:
     void ReadHeader();
     bool Fill();
-    std::size_t FindRecordEnd(std::size_t from, bool& complete);
-    void SplitRecord(std::size_t from, std::size_t to);
-    std::size_t QuotedField(std::size_t i, std::size_t to);
+    struct FieldSpan {
+        std::size_t begin;
+        std::size_t end;
+        bool quoted;
+        bool escaped;  // holds doubled quotes
+    };
+    bool ScanRecord(std::size_t from, std::size_t& to);
+    bool ScanQuoted(std::size_t i, FieldSpan& field);
+    void MakeFields(std::size_t to);
 
     std::string path_;
     int fd_ = -1;
@@ -74,9 +82,9 @@ class CsvReader {
     std::size_t start_ = 0;  // first byte not yet consumed
     std::size_t end_ = 0;    // end of the bytes read
     bool atEof_ = false;
-    long line_ = 0;
-    long nextLine_ = 1;
-    long innerLineEnds_ = 0;  // line breaks inside the record's quoted fields
+    std::uint64_t bufferOffset_ = 0;  // of buffer_[0] in the file
+    std::uint64_t recordOffset_ = 0;  // of the current record in the file
+    std::vector<FieldSpan> spans_;
     std::vector<std::string_view> fields_;
     std::vector<std::string> header_;
 };

@@ -54,12 +54,15 @@ bool IsDigits(std::string_view text) { return !text.empty() && AllDigits(text); 
 // A field that must be a string of digits that fits in 32 bits.
 std::uint32_t IdOf(const CsvReader& csv, int column) {
     const std::string_view text = csv.Field(column);
-    std::uint32_t id = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), id);
-    if (!IsDigits(text) || error != std::errc() || end != text.data() + text.size()) {
-        csv.FailAt(column, Quoted(text) + " is not a string of digits");
+    std::uint64_t id = 0;
+    bool digits = !text.empty();
+    for (const char c : text) {
+        digits = digits && c >= '0' && c <= '9' && id <= 0xFFFFFFFFu;
+        id = id * 10 + static_cast<std::uint64_t>(c - '0');
     }
-    return id;
+    if (!digits || id > 0xFFFFFFFFu)
+        csv.FailAt(column, Quoted(text) + " is not a string of digits");
+    return static_cast<std::uint32_t>(id);
 }
 
 Decimal NumberOf(const CsvReader& csv, int column) {
