@@ -405,6 +405,22 @@ TEST(ImportFdcTool, SummaryUsageAndExitStatuses) {
     EXPECT_EQ(foods->Count(), 2);
 }
 
+TEST(ImportFdcTool, ExitsThreeWithoutMemory) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer cannot run in a small address space";
+#endif
+    TempDir folder;
+    FdcInput().WriteTo(folder.Path());
+    const test::ToolRun run = test::RunTool("/bin/sh",
+                                            "-c 'ulimit -v 20000; exec " IMPORT_FDC_PATH " " +
+                                                folder.Path() + " " + folder.Path() + "Dados'",
+                                            folder);
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.err, "quorvex-import-fdc: not enough memory to convert the files in " +
+                           folder.Path() + "\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() + "Dados"));
+}
+
 // ---- The SR28 foods through FoodData Central's layout ---------------------------------
 
 // Field 1 without the suffix that tells equal descriptions apart.
@@ -422,8 +438,20 @@ TEST(FdcImport, Sr28AsSrLegacyGivesTheLinesOfTheSr28Import) {
         test::FdcDownloadWriter writer(folder.Path());
         ASSERT_EQ(test::AddSr28(writer, test::Sr28Directory()), 8789);
     }
-    const std::vector<std::string> lines = Lines(*ConvertFdc(folder.Path(), kAllFdcTypes));
+    const auto database = ImportFdc(folder.Path(), folder.Path() + "Dados", kAllFdcTypes);
+    const std::vector<std::string> lines = Lines(*database);
     ASSERT_EQ(lines.size(), expected.size());
+    // The viewer loads every food under its own key, each in a group.
+    std::unique_ptr<TextList> foods, keys, groups, codes;
+    test::NoProgress progress;
+    LoadFoodTable(folder.Path() + "Dados/ArqIng.dad", foods, keys, progress);
+    LoadGroupTable(folder.Path() + "Dados/ArqGruIng.dad", groups, codes);
+    EXPECT_EQ(keys->Count(), 8789);
+    EXPECT_EQ(codes->Count(), 25);
+    for (const std::string& line : lines) {
+        int group = -1;
+        EXPECT_TRUE(codes->Find(GetField(kFoodGroupCode, line), group)) << line;
+    }
     int compared = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         EXPECT_EQ(WithoutSuffix(GetField(1, lines[i]), " (FDC "),
