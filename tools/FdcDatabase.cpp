@@ -63,13 +63,11 @@ std::string Description(const Data& data, const FdcFood& food) {
 }
 
 // Field 41: a Branded food's shows its brand owner, data type and id.
-void AppendNames(const Data& data, const FdcFood& food, std::string& line) {
-    const std::string_view names = data.texts.Get(food.names);
-    line += names;
-    if (!food.branded) return;
-    line.append(names.empty() ? "(" : " (")
-        .append("Branded Foods, FDC ")
-        .append(std::to_string(food.id)) += ')';
+std::string Names(const Data& data, const FdcFood& food) {
+    std::string names(data.texts.Get(food.names));
+    if (!food.branded) return names;
+    return names + (names.empty() ? "(" : " (") + "Branded Foods, FDC " + std::to_string(food.id) +
+           ")";
 }
 
 // Vitamin D in µg as IU, 40 IU per µg, rounded to a whole number; exact,
@@ -117,17 +115,14 @@ bool IuFromMicrograms(const Slots& slots) {
     return slots[kVitaminDColumn].empty() && !slots[kVitaminDMicrogramSlot].empty();
 }
 
-// Appends "|<value>" for each of the 36 nutrient fields.
-void AppendValues(std::string_view stored, std::string& line) {
+// Sets the 36 nutrient fields from the stored values; iu holds a
+// vitamin D in IU worked out from µg.
+void SetValues(std::string_view stored, FoodLineFields& fields, std::string& iu) {
     const Slots slots = SlotsOf(stored);
-    for (int i = 0; i < kNutrientCount; ++i) {
-        line += '|';
-        if (i == kVitaminDColumn && IuFromMicrograms(slots)) {
-            line += IuOfMicrograms(slots[kVitaminDMicrogramSlot]);
-        } else {
-            line += slots[static_cast<std::size_t>(i)];
-        }
-    }
+    std::copy(slots.begin(), slots.begin() + kNutrientCount, fields.values.begin());
+    if (!IuFromMicrograms(slots)) return;
+    iu = IuOfMicrograms(slots[kVitaminDMicrogramSlot]);
+    fields.values[kVitaminDColumn] = iu;
 }
 
 // A hash equal for texts that CompareText finds equal.
@@ -239,16 +234,17 @@ FdcDatabase::FdcDatabase(std::unique_ptr<Data> data) : data_(std::move(data)) {}
 FdcDatabase::~FdcDatabase() = default;
 
 void FdcDatabase::ForEachFoodLine(const std::function<void(std::string_view line)>& line) const {
-    std::string text;
+    std::string text, iu, names;
     for (const FdcFood& food : data_->foods) {
         if (food.dropped) continue;
+        FoodLineFields fields;
+        SetValues(data_->texts.Get(food.values), fields, iu);
+        if (food.group >= 0)
+            fields.group = data_->groups[static_cast<std::size_t>(food.group)].code;
+        names = Names(*data_, food);
+        fields.commonName = names;
         text = Description(*data_, food);
-        AppendValues(data_->texts.Get(food.values), text);
-        text += '|';
-        if (food.group >= 0) text += data_->groups[static_cast<std::size_t>(food.group)].code;
-        text += "|||";
-        AppendNames(*data_, food, text);
-        text += "||";
+        AppendFoodLineFields(fields, text);
         text += data_->texts.Get(food.weights);
         line(text);
     }

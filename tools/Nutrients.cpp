@@ -42,4 +42,13 @@ int ColumnOfFdcId(int fdcId) {
     return fdcId >= 0 && fdcId < 2000 ? kColumnOfFdcId[static_cast<std::size_t>(fdcId)] : -1;
 }
 
+void AppendFoodLineFields(const FoodLineFields& fields, std::string& line) {
+    for (const std::string_view value : fields.values) line.append("|").append(value);
+    for (const std::string_view text : {fields.group, fields.refuse, fields.refuseDescription,
+                                        fields.commonName, fields.scientificName}) {
+        line.append("|").append(text);
+    }
+    line += '|';
+}
+
 }  // namespace quorvex

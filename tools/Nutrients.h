@@ -1,7 +1,10 @@
-// The 36 nutrients of a food line, as USDA's releases number them.
+// The 36 nutrients of a food line, as USDA's releases number them, and the
+// fields of the line that the importers fill.
 #pragma once
 
 #include <array>
+#include <string>
+#include <string_view>
 
 #include "db/Fields.h"
 
@@ -72,5 +75,19 @@ int ColumnOfFdcId(int fdcId);
 inline constexpr int kVitaminDMicrogramNumber = 328;
 inline constexpr int kVitaminDMicrogramFdcId = 1114;
 inline constexpr int kIuPerMicrogramVitaminD = 40;
+
+// A food line's fields 2 to 42.
+struct FoodLineFields {
+    std::array<std::string_view, kNutrientCount> values{};
+    std::string_view group;
+    std::string_view refuse;
+    std::string_view refuseDescription;
+    std::string_view commonName;
+    std::string_view scientificName;
+};
+
+// Appends "|" and each of fields 2 to 42, then the "|" that starts field
+// 43: a line is its description, this, and its household weight items.
+void AppendFoodLineFields(const FoodLineFields& fields, std::string& line);
 
 }  // namespace quorvex

@@ -212,15 +212,17 @@ void SrConverter::ReadValues() {
 std::string SrConverter::FoodLine(Food& food) {
     std::stable_sort(food.weights.begin(), food.weights.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
+    FoodLineFields fields;
+    std::copy(food.values.begin(), food.values.end(), fields.values.begin());
+    fields.group = food.group;
+    fields.refuse = food.refuse;
+    fields.refuseDescription = food.refuseDescription;
+    fields.commonName = food.commonName;
+    fields.scientificName = food.scientificName;
     std::string line;
     line.reserve(512);
     line.append(food.description);
-    for (const std::string& value : food.values) line.append("|").append(value);
-    for (const std::string* text : {&food.group, &food.refuse, &food.refuseDescription,
-                                    &food.commonName, &food.scientificName}) {
-        line.append("|").append(*text);
-    }
-    line += '|';
+    AppendFoodLineFields(fields, line);
     for (const auto& [seq, item] : food.weights) line.append(item);
     database_.counts.weights += static_cast<int>(food.weights.size());
     return line;
