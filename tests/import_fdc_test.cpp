@@ -392,6 +392,8 @@ TEST(ImportFdcTool, SummaryUsageAndExitStatuses) {
          "quorvex-import-fdc: --types: unknown data type \"sample\"\nusage:"},
         {"'" + folder.Path() + "nowhere' x", 2, "",
          "quorvex-import-fdc: " + folder.Path() + "nowhere/food.csv: cannot open"},
+        {"'" + folder.Path() + "' '" + folder.Path() + "food.csv/Dados'", 1, "",
+         "quorvex-import-fdc: "},
     };
     for (const auto& run : kRuns) {
         const test::ToolRun result = test::RunTool(IMPORT_FDC_PATH, run.arguments, folder);
