@@ -3,6 +3,7 @@
 // user without the importer would do: sqlite3's .import of the same three
 // big files into a database in memory.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -114,12 +115,27 @@ const std::string* Download() {
     return made ? &path : nullptr;
 }
 
+// Processor seconds of this process (self) or of its children.
+double CpuSeconds(int who) {
+    rusage usage{};
+    getrusage(who, &usage);
+    const auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// sqlite3's processor time, for a ratio that the other work on a shared
+// machine does not skew.
+double sqliteCpuSeconds = 0;
+
 void BM_SqliteImportCsv(benchmark::State& state) {
     const std::string* download = Download();
     if (download == nullptr) {
         state.SkipWithError("the SR28 files are not beside the project");
         return;
     }
+    const double before = CpuSeconds(RUSAGE_CHILDREN);
     for (auto _ : state) {
         const pid_t child = bench::Spawn(
             {"sqlite3", ":memory:", "-cmd", ".import --csv " + *download + "food.csv food", "-cmd",
@@ -127,6 +143,8 @@ void BM_SqliteImportCsv(benchmark::State& state) {
              ".import --csv " + *download + "food_nutrient.csv food_nutrient"});
         if (bench::Wait(child) != 0) state.SkipWithError("sqlite3 failed");
     }
+    sqliteCpuSeconds = CpuSeconds(RUSAGE_CHILDREN) - before;
+    state.counters["cpu_s"] = sqliteCpuSeconds;
 }
 BENCHMARK(BM_SqliteImportCsv)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
@@ -138,8 +156,10 @@ void BM_ImportFdc(benchmark::State& state) {
     }
     test::TempDir out;
     int foods = 0;
+    const double before = CpuSeconds(RUSAGE_SELF);
     for (auto _ : state)
         foods = ImportFdc(*download, out.Path() + "Dados", kAllFdcTypes)->Counts().Foods();
+    const double cpu = CpuSeconds(RUSAGE_SELF) - before;
     const auto foodsFile =
         static_cast<double>(std::filesystem::file_size(out.Path() + "Dados/ArqIng.dad"));
     const auto peak = static_cast<double>(bench::PeakResidentKiB()) * 1024;
@@ -147,6 +167,8 @@ void BM_ImportFdc(benchmark::State& state) {
     state.counters["foods_file_MB"] = foodsFile / 1e6;
     state.counters["peak_MB"] = peak / 1e6;
     state.counters["peak_per_foods_file_byte"] = peak / foodsFile;
+    state.counters["cpu_s"] = cpu;
+    if (sqliteCpuSeconds > 0) state.counters["cpu_per_sqlite_cpu"] = cpu / sqliteCpuSeconds;
 }
 BENCHMARK(BM_ImportFdc)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
