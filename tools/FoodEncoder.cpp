@@ -11,10 +11,18 @@ namespace {
 // Alphabet k holds at position v the stored byte of plain byte v, so each
 // alphabet is already the 256-entry encoding table; this only saves the
 // lookup of the alphabet itself per byte.
-const std::array<const std::string*, 5>& EncodeTables() {
-    static const std::array<const std::string*, 5> tables = {&DecodeAlphabet(1), &DecodeAlphabet(2),
-                                                             &DecodeAlphabet(3), &DecodeAlphabet(4),
-                                                             &DecodeAlphabet(5)};
+// The choice of alphabet repeats with this period in b = line index +
+// position, so each phase's table is looked up once, not once per byte.
+constexpr int kAlphabetPeriod = 60;
+
+const std::array<const std::string*, kAlphabetPeriod>& EncodeTables() {
+    static const auto tables = [] {
+        std::array<const std::string*, kAlphabetPeriod> byPhase{};
+        for (int phase = 0; phase < kAlphabetPeriod; ++phase) {
+            byPhase[static_cast<std::size_t>(phase)] = &DecodeAlphabet(AlphabetFor(phase));
+        }
+        return byPhase;
+    }();
     return tables;
 }
 
@@ -23,10 +31,11 @@ const std::array<const std::string*, 5>& EncodeTables() {
 std::string EncodeLine(int lineIndex, std::string_view plain) {
     const auto& tables = EncodeTables();
     std::string stored(plain.size(), '\0');
+    auto phase =
+        static_cast<std::size_t>((static_cast<long long>(lineIndex) + 1) % kAlphabetPeriod);
     for (std::size_t i = 0; i < plain.size(); ++i) {
-        const long long b = static_cast<long long>(lineIndex) + static_cast<long long>(i) + 1;
-        const std::string& alphabet = *tables[AlphabetFor(b) - 1];
-        stored[i] = alphabet[static_cast<unsigned char>(plain[i])];
+        stored[i] = (*tables[phase])[static_cast<unsigned char>(plain[i])];
+        if (++phase == kAlphabetPeriod) phase = 0;
     }
     return stored;
 }
