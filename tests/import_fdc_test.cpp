@@ -143,18 +143,31 @@ struct FdcInput {
           Portion("1001", "1", "0.5", "9999", "", "pat", "5.0"),
           Portion("1002", "1", "1", "1000", "", "chopped", "125"),
           Portion("1003", "1", "", "", "1 cup", "", "244")}},
-        {test::kFoodNutrientCsv, {Value("1001", "1051", "15.87"),  Value("1001", "1008", "717"),
-                                  Value("1001", "1103", "1"),      Value("1001", "1253", "215"),
-                                  Value("1001", "1258", "51.368"), Value("1001", "1005", "0.06"),
-                                  Value("1001", "1079", "0"),      Value("1001", "1009", "3"),
-                                  Value("1002", "1051", "89.6"),   Value("1002", "1003", "1.835"),
-                                  Value("1002", "1162", "12.2"),   Value("1003", "255", "88.1"),
-                                  Value("1003", "203", "3.28"),    Value("1003", "328", "1.3"),
-                                  Value("1004", "1008", "393"),    Value("1004", "1114", "0.25"),
-                                  Value("1004", "1093", "643"),    Value("1005", "1008", "400"),
-                                  Value("1006", "1008", "100"),    Value("1006", "1110", "40"),
-                                  Value("1006", "1114", "1"),      Value("1007", "1008", "1"),
-                                  Value("1001", "1003", "")}},
+        {test::kFoodNutrientCsv,
+         {Value("1001", "1051", "15.87"),
+          Value("1001", "1008", "717"),
+          Value("1001", "1103", "1"),
+          Value("1001", "1253", "215"),
+          Value("1001", "1258", "51.368"),
+          Value("1001", "1005", "0.06"),
+          Value("1001", "1079", "0"),
+          Value("1001", "1009", "3"),
+          Value("1002", "1051", "89.6"),
+          Value("1002", "1003", "1.835"),
+          Value("1002", "1162", "12.2"),
+          Value("1003", "255", "88.1"),
+          Value("1003", "203", "3.28"),
+          Value("1003", "328", "1.3"),
+          Value("1004", "1008", "393"),
+          Value("1004", "1114", "0.25"),
+          Value("1004", "1093", "643"),
+          Value("1005", "1008", "400"),
+          Value("1006", "1008", "100"),
+          Value("1006", "1110", "40"),
+          Value("1006", "1114", "1"),
+          Value("1007", "1008", "1"),
+          Value("1001", "1003", ""),
+          {"99", "1002", "1079", "2.5", "", "", "", "", "", "a \"b\",\nc", ""}}},
     };
 
     std::map<FdcFile, std::string> raw;  // bytes after the records
@@ -205,6 +218,7 @@ TEST(FdcImport, WritesEveryDataType) {
                                             {kHouseholdWeights, "0.5 pat = 5~1 tbsp = 14.2~"}}),
             MakeFoodLine("Beans, \"green\", raw", {{kWater, "89.60"},
                                                    {kProtein, "1.84"},
+                                                   {kFiber, "2.5"},
                                                    {kAscorbicAcid, "12.2"},
                                                    {kFoodGroupCode, "1100"},
                                                    {kHouseholdWeights, "1 cup chopped = 125~"}}),
@@ -233,7 +247,7 @@ TEST(FdcImport, WritesEveryDataType) {
                                         "B0001|Cheese (Branded)", "S1002|Milk, whole (Survey)"}));
     const FdcCounts& counts = database->Counts();
     EXPECT_EQ(counts.foods, (std::array<int, kFdcTypeCount>{2, 1, 1, 2}));
-    EXPECT_EQ(counts.values, 18);
+    EXPECT_EQ(counts.values, 19);
     EXPECT_EQ(counts.vitaminDFromMicrograms, 2);
     EXPECT_EQ(counts.weights, 6);
     EXPECT_EQ(counts.standIns, 1);
@@ -305,11 +319,11 @@ const BadInput kBadInputs[] = {
      "food.csv:3: column 4 \"food_category_id\": food category 7 is not in food_category.csv"},
     {"value for an unknown food",
      [](FdcInput& in) { in.rows[test::kFoodNutrientCsv].push_back(Value("999", "1008", "1")); },
-     "food_nutrient.csv:25: column 2 \"fdc_id\": nutrient value for food 999, which is not in "
+     "food_nutrient.csv:27: column 2 \"fdc_id\": nutrient value for food 999, which is not in "
      "food.csv"},
     {"second value",
      [](FdcInput& in) { in.rows[test::kFoodNutrientCsv].push_back(Value("1004", "1008", "1")); },
-     "food_nutrient.csv:25: column 3 \"nutrient_id\": second value of nutrient 1008 for food 1004"},
+     "food_nutrient.csv:27: column 3 \"nutrient_id\": second value of nutrient 1008 for food 1004"},
     {"unreadable date", [](FdcInput& in) { in.rows[test::kFoodCsv][2][4] = "2020-13-01"; },
      "food.csv:4: column 5 \"publication_date\": unreadable date \"2020-13-01\""},
     {"unknown WWEIA category", [](FdcInput& in) { in.rows[test::kSurveyFoodCsv][0][2] = "9"; },

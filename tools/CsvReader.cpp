@@ -174,6 +174,34 @@ bool CsvReader::ScanRecord(std::size_t from, std::size_t& to) {
             FailAt(static_cast<int>(spans_.size()) - 1, "text after the closing quote");
         }
         ++i;
+        if (spans_.size() == skipFrom_) return SkipRest(i, to);
+    }
+}
+
+// Finds the end of a record whose fields from i on are not wanted: the
+// first LF after an even number of quotes, since a line break inside a
+// quoted field follows an odd number of them.
+bool CsvReader::SkipRest(std::size_t i, std::size_t& to) {
+    const char* const data = buffer_.data();
+    std::size_t quotes = 0;
+    for (;;) {
+        const void* found = std::memchr(data + i, '\n', end_ - i);
+        const std::size_t lineEnd =
+            found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - data)
+                             : end_;
+        quotes += static_cast<std::size_t>(std::count(data + i, data + lineEnd, '"'));
+        if (found == nullptr) {
+            if (!atEof_) return false;
+            if (quotes % 2 != 0)
+                FailAt(static_cast<int>(skipFrom_), "a quote that is never closed");
+            to = end_;
+            return true;
+        }
+        if (quotes % 2 == 0) {
+            to = lineEnd;
+            return true;
+        }
+        i = lineEnd + 1;
     }
 }
 

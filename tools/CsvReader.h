@@ -42,6 +42,11 @@ class CsvReader {
     // "<path>:1: no column "<first name>"".
     int Require(std::initializer_list<std::string_view> names) const;
 
+    // Leaves the fields from column on unread (Field gives them empty):
+    // their record's end is still found, but their quoting is not checked.
+    // For files whose many records carry columns that are not needed.
+    void SkipColumnsFrom(int column) { skipFrom_ = static_cast<std::size_t>(column); }
+
     // Moves to the next record; false at the end of the file. Throws
     // ImportError for a quote left open at the end of the file, for text
     // after a closing quote, and for a read error.
@@ -73,6 +78,7 @@ class CsvReader {
     };
     bool ScanRecord(std::size_t from, std::size_t& to);
     bool ScanQuoted(std::size_t i, FieldSpan& field);
+    bool SkipRest(std::size_t i, std::size_t& to);
     void MakeFields(std::size_t to);
 
     std::string path_;
@@ -84,6 +90,7 @@ class CsvReader {
     bool atEof_ = false;
     std::uint64_t bufferOffset_ = 0;  // of buffer_[0] in the file
     std::uint64_t recordOffset_ = 0;  // of the current record in the file
+    std::size_t skipFrom_ = static_cast<std::size_t>(-1);
     std::vector<FieldSpan> spans_;
     std::vector<std::string_view> fields_;
     std::vector<std::string> header_;

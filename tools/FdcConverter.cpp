@@ -535,6 +535,7 @@ void FdcConverter::ReadValues() {
     const int fdcId = csv.Require({"fdc_id"});
     const int nutrient = csv.Require({"nutrient_id"});
     const int amount = csv.Require({"amount"});
+    csv.SkipColumnsFrom(std::max({id, fdcId, nutrient, amount}) + 1);
     lastKnown_ = false;
     while (csv.Next()) {
         IdOf(csv, id);

@@ -52,13 +52,20 @@ using Data = FdcDatabase::Data;
 
 // Field 1: a Branded food's description followed by " (<brand>, GTIN
 // <gtin>)", and " (FDC <id>)" where it is needed.
+void AppendDescription(const Data& data, const FdcFood& food, std::string& text) {
+    text.append(data.texts.Get(food.description));
+    const std::string_view brand = data.texts.Get(food.brand);
+    if (!brand.empty() || food.gtin.length > 0) text.append(" (").append(brand);
+    if (food.gtin.length > 0) {
+        text.append(brand.empty() ? "GTIN " : ", GTIN ").append(data.texts.Get(food.gtin));
+    }
+    if (!brand.empty() || food.gtin.length > 0) text += ')';
+    if (food.renamed) text.append(" (FDC ").append(std::to_string(food.id)) += ')';
+}
+
 std::string Description(const Data& data, const FdcFood& food) {
-    std::string text(data.texts.Get(food.description));
-    std::string label(data.texts.Get(food.brand));
-    if (food.gtin.length > 0)
-        label.append(label.empty() ? "GTIN " : ", GTIN ").append(data.texts.Get(food.gtin));
-    if (!label.empty()) text += " (" + label + ")";
-    if (food.renamed) text += " (FDC " + std::to_string(food.id) + ")";
+    std::string text;
+    AppendDescription(data, food, text);
     return text;
 }
 
@@ -138,9 +145,12 @@ std::uint64_t CollationHash(std::string_view text) {
 // The foods kept whose description equals another's apart from letter case.
 std::vector<std::uint32_t> EqualDescriptions(const Data& data) {
     std::vector<std::pair<std::uint64_t, std::uint32_t>> hashes;
+    std::string text;
     for (std::uint32_t i = 0; i < data.foods.size(); ++i) {
-        if (!data.foods[i].dropped)
-            hashes.emplace_back(CollationHash(Description(data, data.foods[i])), i);
+        if (data.foods[i].dropped) continue;
+        text.clear();
+        AppendDescription(data, data.foods[i], text);
+        hashes.emplace_back(CollationHash(text), i);
     }
     std::sort(hashes.begin(), hashes.end());
     std::vector<std::uint32_t> equal;
@@ -148,10 +158,10 @@ std::vector<std::uint32_t> EqualDescriptions(const Data& data) {
         std::size_t end = i + 1;
         while (end < hashes.size() && hashes[end].first == hashes[i].first) ++end;
         for (std::size_t a = i; a < end && end - i > 1; ++a) {
-            const std::string text = Description(data, data.foods[hashes[a].second]);
+            const std::string first = Description(data, data.foods[hashes[a].second]);
             for (std::size_t b = i; b < end; ++b) {
                 if (a == b ||
-                    CompareText(text, Description(data, data.foods[hashes[b].second])) != 0) {
+                    CompareText(first, Description(data, data.foods[hashes[b].second])) != 0) {
                     continue;
                 }
                 equal.push_back(hashes[a].second);
@@ -168,6 +178,7 @@ void MakeDescriptionsUnique(Data& data, const std::string& foodsPath) {
         data.foods[i].renamed = true;
         ++data.counts.renamedFoods;
     }
+    if (data.counts.renamedFoods == 0) return;
     const std::vector<std::uint32_t> still = EqualDescriptions(data);
     if (!still.empty()) {
         throw ImportError(foodsPath + ": description \"" + Description(data, data.foods[still[0]]) +
@@ -243,7 +254,8 @@ void FdcDatabase::ForEachFoodLine(const std::function<void(std::string_view line
             fields.group = data_->groups[static_cast<std::size_t>(food.group)].code;
         names = Names(*data_, food);
         fields.commonName = names;
-        text = Description(*data_, food);
+        text.clear();
+        AppendDescription(*data_, food, text);
         AppendFoodLineFields(fields, text);
         text += data_->texts.Get(food.weights);
         line(text);
@@ -268,8 +280,10 @@ std::string FdcDatabase::FoodsFileBytes() const {
     std::string file;
     file.reserve(bound);
     int index = 0;
-    ForEachFoodLine(
-        [&](std::string_view line) { file.append(EncodeLine(index++, line)).append("\r\n"); });
+    ForEachFoodLine([&](std::string_view line) {
+        AppendEncodedLine(index++, line, file);
+        file.append("\r\n");
+    });
     return file;
 }
 

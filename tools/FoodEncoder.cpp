@@ -29,15 +29,21 @@ const std::array<const std::string*, kAlphabetPeriod>& EncodeTables() {
 }  // namespace
 
 std::string EncodeLine(int lineIndex, std::string_view plain) {
+    std::string stored;
+    AppendEncodedLine(lineIndex, plain, stored);
+    return stored;
+}
+
+void AppendEncodedLine(int lineIndex, std::string_view plain, std::string& out) {
     const auto& tables = EncodeTables();
-    std::string stored(plain.size(), '\0');
+    const std::size_t at = out.size();
+    out.resize(at + plain.size());
     auto phase =
         static_cast<std::size_t>((static_cast<long long>(lineIndex) + 1) % kAlphabetPeriod);
     for (std::size_t i = 0; i < plain.size(); ++i) {
-        stored[i] = (*tables[phase])[static_cast<unsigned char>(plain[i])];
+        out[at + i] = (*tables[phase])[static_cast<unsigned char>(plain[i])];
         if (++phase == kAlphabetPeriod) phase = 0;
     }
-    return stored;
 }
 
 std::string StoreProblem(std::string_view plain) {

@@ -13,6 +13,8 @@ namespace quorvex {
 // in the file); same length as plain. DecodeLine(lineIndex, result) gives
 // plain back.
 std::string EncodeLine(int lineIndex, std::string_view plain);
+// The same, appended to out.
+void AppendEncodedLine(int lineIndex, std::string_view plain, std::string& out);
 
 // Why a plain line cannot be stored, or empty when it can: a CR, LF or NUL
 // would end the line or the text when the file is read back. The message
