@@ -30,15 +30,22 @@ constexpr std::array<std::string_view, kFdcTypeCount> kTypeNames = {"foundation"
 constexpr std::array<std::string_view, kFdcTypeCount> kDataTypes = {
     "foundation_food", "sr_legacy_food", "survey_fndds_food", "branded_food"};
 
-constexpr std::string_view kFiles[] = {"food.csv",
-                                       "food_category.csv",
-                                       "branded_food.csv",
-                                       "survey_fndds_food.csv",
-                                       "wweia_food_category.csv",
-                                       "food_attribute.csv",
-                                       "measure_unit.csv",
-                                       "food_portion.csv",
-                                       "food_nutrient.csv"};
+// The files read, and which data types need each (none: every import).
+struct InputFile {
+    std::string_view name;
+    std::array<bool, kFdcTypeCount> neededBy;
+};
+constexpr InputFile kFiles[] = {
+    {"food.csv", {}},
+    {"food_category.csv", {}},
+    {"branded_food.csv", {false, false, false, true}},
+    {"survey_fndds_food.csv", {false, false, true, false}},
+    {"wweia_food_category.csv", {false, false, true, false}},
+    {"food_attribute.csv", {}},
+    {"measure_unit.csv", {true, true, true, false}},
+    {"food_portion.csv", {true, true, true, false}},
+    {"food_nutrient.csv", {}},
+};
 
 // food_attribute's type of the common names.
 constexpr std::string_view kCommonNameAttribute = "1000";
@@ -183,11 +190,18 @@ class FdcConverter {
     TextCounts text_;
 };
 
-std::size_t TotalBytes(const std::string& directory) {
+// What the progress counts: the bytes of the files that the types asked
+// for can need.
+std::size_t TotalBytes(const std::string& directory, const FdcTypes& types) {
     std::size_t total = 0;
-    for (const std::string_view name : kFiles) {
+    for (const InputFile& file : kFiles) {
+        bool needed = file.neededBy == std::array<bool, kFdcTypeCount>{};
+        for (int type = 0; type < kFdcTypeCount; ++type) {
+            needed = needed || (file.neededBy[static_cast<std::size_t>(type)] &&
+                                types[static_cast<std::size_t>(type)]);
+        }
         struct stat info {};
-        if (stat((directory + std::string(name)).c_str(), &info) == 0) {
+        if (needed && stat((directory + std::string(file.name)).c_str(), &info) == 0) {
             total += static_cast<std::size_t>(info.st_size);
         }
     }
@@ -202,7 +216,7 @@ FdcConverter::FdcConverter(const std::string& directory, const FdcTypes& types,
                            ProgressSink* progress)
     : directory_(WithSlash(directory)),
       types_(types),
-      meter_(progress, TotalBytes(WithSlash(directory))) {}
+      meter_(progress, TotalBytes(WithSlash(directory), types)) {}
 
 bool FdcConverter::Exists(std::string_view name) const {
     struct stat info {};
