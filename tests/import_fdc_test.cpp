@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cctype>
 #include <filesystem>
@@ -376,6 +377,10 @@ TEST(FdcImport, NamesAMissingFileOrColumn) {
     }
     TempDir folder;
     FdcInput().WriteTo(folder.Path());
+    std::filesystem::remove(folder.Path() + "food_attribute.csv");
+    ASSERT_EQ(mkfifo((folder.Path() + "food_attribute.csv").c_str(), 0600), 0);
+    EXPECT_THROW(ConvertFdc(folder.Path(), kAllFdcTypes), ImportError);  // not waited on
+    std::filesystem::remove(folder.Path() + "food_attribute.csv");
     WriteFile(folder.Path() + "branded_food.csv", "\"fdc_id\",\"brand_owner\"\n");
     EXPECT_THROW(
         try { ConvertFdc(folder.Path(), kAllFdcTypes); } catch (const ImportError& error) {

@@ -1,12 +1,14 @@
 #include "tools/CsvReader.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
+#include "tools/InvokingUser.h"
 #include "tools/ProgressMeter.h"
 #include "tools/RecordReader.h"
 #include "tools/SrImport.h"
@@ -28,8 +30,16 @@ long ReadSome(int fd, char* into, std::size_t size) {
 }  // namespace
 
 CsvReader::CsvReader(const std::string& path, ProgressMeter* meter) : path_(path), meter_(meter) {
-    fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without blocking, so that a FIFO in a file's place is refused, not
+    // waited on.
+    fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat info {};
+    if (fd_ >= 0 && (fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode))) {
+        close(fd_);
+        fd_ = -1;
+    }
     if (fd_ < 0) throw ImportError(path + ": cannot open the file");
+    quotable_ = InvokingUserMayRead(path, info);
     buffer_.resize(kFirstBufferBytes);
     while (end_ < 3 && Fill()) {
     }
@@ -74,7 +84,13 @@ std::string_view CsvReader::Field(int column) const {
 }
 
 void CsvReader::Fail(const std::string& what) const {
-    throw ImportError(path_ + ":" + std::to_string(Line()) + ": " + what);
+    const std::string where = path_ + ":" + std::to_string(Line()) + ": ";
+    if (!quotable_) {
+        throw ImportError(where +
+                          "a bad record, not shown: the user who ran the import may not read this "
+                          "file");
+    }
+    throw ImportError(where + what);
 }
 
 void CsvReader::FailAt(int column, const std::string& what) const {

@@ -25,9 +25,12 @@ class ProgressMeter;
 // kept as it is. A UTF-8 byte-order mark before the header is skipped.
 class CsvReader {
   public:
-    // Opens path and reads its header. Throws ImportError "<path>: cannot
-    // open the file" when it cannot be read, and as Next does. meter, when
-    // given, must outlive the reader; it advances by the bytes read.
+    // Opens path, which must be a regular file (a link to one is followed),
+    // and reads its header. Throws ImportError "<path>: cannot open the
+    // file" when it cannot be read, and as Next does. meter, when given,
+    // must outlive the reader; it advances by the bytes read. Messages
+    // quote the file's text only where the user who ran the program may
+    // read it (InvokingUserMayRead).
     explicit CsvReader(const std::string& path, ProgressMeter* meter = nullptr);
     // The same over bytes in memory; path is what messages name.
     CsvReader(const std::string& path, std::string_view bytes);
@@ -83,6 +86,7 @@ class CsvReader {
 
     std::string path_;
     int fd_ = -1;
+    bool quotable_ = true;
     ProgressMeter* meter_ = nullptr;
     std::string buffer_;
     std::size_t start_ = 0;  // first byte not yet consumed
