@@ -4,8 +4,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <bit>
-#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <new>
@@ -17,6 +15,7 @@
 #include "db/CriUnit.h"
 #include "db/FieldView.h"
 #include "db/HugePages.h"
+#include "db/TableOrder.h"
 
 namespace quorvex {
 
@@ -271,119 +270,6 @@ void BuildIndex(const TextList& table, std::shared_ptr<const std::string> bytes,
         const std::optional<std::string_view> key = LineKey(line);
         index->AddView(line.substr(0, !key ? 0 : key->size() + (withBar ? 1 : 0)));
     }
-}
-
-// A line and the sort weights of its 16 bytes from some offset, which
-// order most pairs of lines that agree before the offset without touching
-// the lines again.
-struct SortKey {
-    std::uint64_t first;
-    std::uint64_t second;
-    std::string_view line;
-};
-
-void SetWeights(SortKey& key, size_t offset) {
-    const std::string_view rest =
-        offset < key.line.size() ? key.line.substr(offset) : std::string_view();
-    key.first = CollationPrefix(rest);
-    key.second = rest.size() > 8 ? CollationPrefix(rest.substr(8)) : 0;
-}
-
-// The lines lie in the file's bytes in file order, so equal lines keep
-// their file order by their places in the bytes.
-bool KeyLess(const SortKey& a, const SortKey& b) {
-    if (a.first != b.first) return a.first < b.first;
-    if (a.second != b.second) return a.second < b.second;
-    return a.line.data() < b.line.data();
-}
-
-// How many of the size bytes at a and b are equal before the first that
-// differs; eight at a time.
-size_t MatchingLength(const char* a, const char* b, size_t size) {
-    size_t i = 0;
-    for (; i + 8 <= size; i += 8) {
-        std::uint64_t wordA = 0, wordB = 0;
-        std::memcpy(&wordA, a + i, 8);
-        std::memcpy(&wordB, b + i, 8);
-        if (wordA != wordB) {
-            const std::uint64_t differ = wordA ^ wordB;
-            const int bit = std::endian::native == std::endian::little ? std::countr_zero(differ)
-                                                                       : std::countl_zero(differ);
-            return i + static_cast<size_t>(bit) / 8;
-        }
-    }
-    while (i < size && a[i] == b[i]) ++i;
-    return i;
-}
-
-// The lines of a run of keys lie scattered through the buffer: fetching
-// this many keys ahead hides most of the wait for each line.
-constexpr std::ptrdiff_t kRunAhead = 8;
-
-// How many bytes from offset on every line of the keys from begin to end
-// shares with the first: the stretch where they all agree in weight too,
-// which sorting 16 bytes at a time would pass through in vain.
-size_t CommonLength(std::vector<SortKey>::const_iterator begin,
-                    std::vector<SortKey>::const_iterator end, size_t offset) {
-    const std::string_view first = begin->line.substr(std::min(offset, begin->line.size()));
-    size_t common = first.size();
-    for (auto key = begin + 1; key != end && common > 0; ++key) {
-        if (end - key > kRunAhead) __builtin_prefetch(key[kRunAhead].line.data() + offset);
-        const std::string_view line = key->line.substr(std::min(offset, key->line.size()));
-        const size_t length = std::min(common, line.size());
-        common = MatchingLength(first.data(), line.data(), length);
-    }
-    return common;
-}
-
-// Puts the lines (views into one buffer, in file order) in table order:
-// CompareText order of the whole lines, equal lines in file order. Sorted
-// 16 bytes at a time: lines that agree on one stretch of 16 are sorted
-// again among themselves by the next.
-void PutInTableOrder(std::vector<std::string_view>& lines) {
-    std::vector<SortKey> keys;
-    ReserveLarge(keys, lines.size());
-    for (const std::string_view line : lines) {
-        keys.push_back({0, 0, line});
-        SetWeights(keys.back(), 0);
-    }
-    // Runs of keys whose lines agree on their first offset bytes.
-    struct Run {
-        size_t begin;
-        size_t end;
-        size_t offset;
-    };
-    std::vector<Run> pending{{0, keys.size(), 0}};
-    while (!pending.empty()) {
-        const Run run = pending.back();
-        pending.pop_back();
-        const auto begin = keys.begin() + static_cast<std::ptrdiff_t>(run.begin);
-        const auto end = keys.begin() + static_cast<std::ptrdiff_t>(run.end);
-        size_t offset = run.offset;
-        if (offset > 0) {
-            offset += CommonLength(begin, end, offset);
-            for (auto key = begin; key != end; ++key) {
-                if (end - key > kRunAhead) __builtin_prefetch(key[kRunAhead].line.data() + offset);
-                SetWeights(*key, offset);
-            }
-        }
-        std::sort(begin, end, KeyLess);
-        // Equal weights with a line that ends within the 16 bytes mean
-        // equal lines (a byte's weight is never 0), already in file order.
-        const size_t next = offset + 16;
-        for (auto same = begin; same != end;) {
-            const auto after = std::find_if(same + 1, end, [&same](const SortKey& key) {
-                return key.first != same->first || key.second != same->second;
-            });
-            if (after - same > 1 && same->line.size() > next) {
-                pending.push_back({static_cast<size_t>(same - keys.begin()),
-                                   static_cast<size_t>(after - keys.begin()), next});
-            }
-            same = after;
-        }
-    }
-    std::transform(keys.begin(), keys.end(), lines.begin(),
-                   [](const SortKey& key) { return key.line; });
 }
 
 // Fills table with the foods file's lines, each decoded with its file

@@ -1,8 +1,10 @@
 // A foods file as it lies on disk: every line descrambled and read field by
-// field, both loaders over the file, and the stored form of the plain lines
-// read back unchanged.
+// field, both loaders over the file, the food table in order, and the stored form of the plain
+// lines read back unchanged.
+#include <algorithm>
 #include <memory>
 
+#include "db/Collation.h"
 #include "db/CriUnit.h"
 #include "db/DBUnit.h"
 #include "db/Fields.h"
@@ -53,6 +55,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     test::NoProgress progress;
     std::unique_ptr<TextList> table, index, groups, codes;
     LoadFoodTable(path, table, index, progress);
+    std::stable_sort(plain.begin(), plain.end(),
+                     [](const auto& a, const auto& b) { return CompareText(a, b) < 0; });
+    fuzz::Require(
+        std::equal(plain.begin(), plain.end(), table->Items().begin(), table->Items().end()),
+        "the table holds the lines in CompareText order, equal ones in file order");
     CheckIndex(*table, *index, 1);
     LoadGroupTable(path, groups, codes);
     CheckIndex(*groups, *codes, 0);

@@ -14,6 +14,7 @@
 #include "db/DBUnit.h"
 #include "db/FieldView.h"
 #include "db/Fields.h"
+#include "db/TableOrder.h"
 #include "tests/support/TestSupport.h"
 #include "tools/FoodEncoder.h"
 
@@ -136,6 +137,53 @@ TEST(TextList, SortedModeFindAndDuplicates) {
     EXPECT_EQ(position, list.Count());
     EXPECT_FALSE(list.Find("", position));
     EXPECT_EQ(position, 0);
+}
+
+// PutInTableOrder on lines laid out in one buffer in file order, as the
+// loader does, against a stable sort by CompareText.
+void ExpectTableOrder(const Lines& lines) {
+    std::string buffer;
+    for (const std::string& line : lines) buffer += line + '\n';
+    Views views;
+    for (size_t at = 0; const std::string& line : lines) {
+        views.emplace_back(buffer.data() + at, line.size());
+        at += line.size() + 1;
+    }
+    PutInTableOrder(views);
+    Lines expected = lines;
+    std::stable_sort(expected.begin(), expected.end(),
+                     [](const auto& a, const auto& b) { return CompareText(a, b) < 0; });
+    ASSERT_EQ(Lines(views.begin(), views.end()), expected) << "first line: " << lines[0];
+}
+
+// Lines that share a beginning of every length up to 73 bytes, so that they
+// end at, before and after every stretch of 8 the sort weighs, followed by
+// letters that differ in case or accent.
+TEST(TableOrder, SharedBeginningsEndingAroundEveryEighthByte) {
+    const std::string text =
+        "Cheese, cheddar, sharp, sliced, reduced fat, low sodium, shredded, ab";
+    for (size_t length = 0; length <= 73; ++length) {
+        const std::string stem = std::string(length, 'A');
+        const std::string words = (text + text).substr(0, length);
+        for (const std::string& same : {stem, words}) {
+            std::string lower = same;
+            for (char& c : lower) c = static_cast<char>(std::tolower(c));
+            ExpectTableOrder({same, same + "Z", same + "B", lower + "b", same + "\xC1", same,
+                              lower + "\xE1", same + "A", lower, same + "|", same + "ZZ"});
+        }
+    }
+}
+
+TEST(TableOrder, RandomLinesFromASmallAlphabet) {
+    std::mt19937 random(20);
+    const std::string pieces[] = {"aaaaaaaa", "AAAAAAA", "a", "A", "b", "\xE1", "\xC1", "|", " "};
+    for (int round = 0; round < 30; ++round) {
+        Lines lines(1 + random() % 400);
+        for (std::string& line : lines) {
+            for (size_t n = random() % 12; n > 0; --n) line += pieces[random() % std::size(pieces)];
+        }
+        ExpectTableOrder(lines);
+    }
 }
 
 class LoaderTest : public ::testing::Test {

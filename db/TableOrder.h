@@ -1,0 +1,20 @@
+// The order of a loaded table: lines sorted by CompareText, lines that
+// compare equal kept in file order.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+namespace quorvex {
+
+// Puts lines in table order. Precondition: the views lie in one buffer in
+// file order (a later line at a higher address), as a loader splits them:
+// equal lines keep their order by their places in the buffer.
+//
+// Sorted by the collation weights of 16 bytes at a time, held beside each
+// line, so that most comparisons touch no line: lines that agree on one
+// stretch of 16 are sorted again among themselves by the next stretch, and
+// a stretch that all of them share is skipped without sorting.
+void PutInTableOrder(std::vector<std::string_view>& lines);
+
+}  // namespace quorvex
