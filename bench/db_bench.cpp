@@ -72,7 +72,7 @@ void BM_LoadFoodTable(benchmark::State& state) {
     test::NoProgress progress;
     double peakRatio = 0;
     for (auto _ : state) {
-        std::unique_ptr<TextList> table, index;
+        std::unique_ptr<LoadedTable> table, index;
         const long long before = heapInUse.load();
         heapPeak = before;
         LoadFoodTable(database->foodsFile, table, index, progress);

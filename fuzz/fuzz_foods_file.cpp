@@ -19,7 +19,7 @@ namespace {
 // A line's key is its text before its first bar (and barLength more
 // characters), or empty without a bar; lines whose keys compare equal share
 // one entry.
-void CheckIndex(const TextList& table, const TextList& index, std::size_t barLength) {
+void CheckIndex(const TextTable& table, const TextTable& index, std::size_t barLength) {
     fuzz::Require(index.Count() <= table.Count(), "no more index entries than lines");
     for (const std::string_view line : table.Items()) {
         const std::size_t bar = line.find('|');
@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string path = scratch.Path() + "ArqIng.dad";
     test::WriteFile(path, std::string(bytes));
     test::NoProgress progress;
-    std::unique_ptr<TextList> table, index, groups, codes;
+    std::unique_ptr<LoadedTable> table, index, groups, codes;
     LoadFoodTable(path, table, index, progress);
     std::stable_sort(plain.begin(), plain.end(),
                      [](const auto& a, const auto& b) { return CompareText(a, b) < 0; });

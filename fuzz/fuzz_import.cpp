@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     test::WriteFile(foodsPath, FoodsFileBytes(database));
     test::WriteFile(groupsPath, GroupsFileBytes(database));
     test::NoProgress progress;
-    std::unique_ptr<TextList> foods, keys, groups, codes;
+    std::unique_ptr<LoadedTable> foods, keys, groups, codes;
     LoadFoodTable(foodsPath, foods, keys, progress);
     LoadGroupTable(groupsPath, groups, codes);
     fuzz::Require(foods->Count() == static_cast<int>(database.foodLines.size()) &&

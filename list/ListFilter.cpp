@@ -32,7 +32,7 @@ bool ScansFoodTable(const GroupFilter& group, const WordFilterState& words) {
     return group.On() || (words.on && !words.words.empty());
 }
 
-void FillFilteredList(const TextList& foodTable, const GroupFilter& group,
+void FillFilteredList(const TextTable& foodTable, const GroupFilter& group,
                       const WordFilterState& words, std::vector<int>& filtered,
                       ProgressSink& progress) {
     filtered.clear();
@@ -44,14 +44,14 @@ void FillFilteredList(const TextList& foodTable, const GroupFilter& group,
         // Without a word filter the matcher has no words and passes every food.
         static const std::vector<std::string> kNoWords;
         WordMatcher matcher(words.on ? words.words : kNoWords);
-        progress.Show(foodTable.Count());
+        progress.BeginProgress(foodTable.Count());
         for (int i = 0; i < foodTable.Count(); ++i) {
             progress.SetPosition(i);
             const std::string_view line = lines[i];
             if (group.On() && FieldView(line, kFoodGroupCode) != group.code) continue;
             if (matcher.Matches(FieldView(line, kFoodDescription))) filtered.push_back(i);
         }
-        progress.Close();
+        progress.EndProgress();
     }
     // Positions taken in order from a sorted table are in order already.
     if (!foodTable.IsSorted()) {

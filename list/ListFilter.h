@@ -41,7 +41,7 @@ bool ScansFoodTable(const GroupFilter& group, const WordFilterState& words);
 // whose field 38 equals its code byte for byte. While scanning, progress is
 // shown with the food count as maximum and each line's index as position,
 // and closed at the end; a fill that lists every food shows no progress.
-void FillFilteredList(const TextList& foodTable, const GroupFilter& group,
+void FillFilteredList(const TextTable& foodTable, const GroupFilter& group,
                       const WordFilterState& words, std::vector<int>& filtered,
                       ProgressSink& progress);
 

@@ -34,7 +34,7 @@ void WriteListSettings(IniFile& file, const ListSettings& settings, int selected
 }
 
 GroupFilter RestoreGroupFilter(int storedIndex, const std::string& storedName,
-                               const TextList& groupTable, int& foundPosition) {
+                               const TextTable& groupTable, int& foundPosition) {
     foundPosition = -1;
     GroupFilter filter{storedIndex, storedName, ""};
     if (!filter.On()) return filter;

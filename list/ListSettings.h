@@ -35,6 +35,6 @@ void WriteListSettings(IniFile& file, const ListSettings& settings, int selected
 // keeps the stored name. foundPosition gets the found group's line (its
 // submenu position), -1 when the filter is off.
 GroupFilter RestoreGroupFilter(int storedIndex, const std::string& storedName,
-                               const TextList& groupTable, int& foundPosition);
+                               const TextTable& groupTable, int& foundPosition);
 
 }  // namespace quorvex

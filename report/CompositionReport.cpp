@@ -226,7 +226,7 @@ int DrawHouseholdWeights(ReportWriter& writer, int firstRow, std::string_view fo
 }
 
 void DrawLeftColumn(ReportWriter& writer, int d, double amount, std::string_view foodLine,
-                    const TextList& groupTable, const TextList& groupCodeIndex) {
+                    const TextTable& groupTable, const TextTable& groupCodeIndex) {
     writer.LeftHeading(d, "PROXIMATES :");
     writer.Nutrients(d, false, kProximateRows, std::size(kProximateRows), foodLine, amount);
     writer.LeftHeading(d + 9, "MINERALS :");
@@ -279,8 +279,8 @@ std::string FormatAmountText(double amount, char decimalSeparator) {
 }
 
 void DrawCompositionReport(Canvas& canvas, int ppi, double amount, char decimalSeparator,
-                           std::string_view foodLine, const TextList& groupTable,
-                           const TextList& groupCodeIndex) {
+                           std::string_view foodLine, const TextTable& groupTable,
+                           const TextTable& groupCodeIndex) {
     // Every later field is looked up from the line's start, past the
     // description, which a damaged file may make millions of characters
     // long; behind an empty first field the other fields are the same.

@@ -36,7 +36,7 @@ std::string FormatAmountText(double amount, char decimalSeparator);
 // groupTable) finds; a code not found leaves the group row empty. Ends with
 // the canvas font set to the report face, regular.
 void DrawCompositionReport(Canvas& canvas, int ppi, double amount, char decimalSeparator,
-                           std::string_view foodLine, const TextList& groupTable,
-                           const TextList& groupCodeIndex);
+                           std::string_view foodLine, const TextTable& groupTable,
+                           const TextTable& groupCodeIndex);
 
 }  // namespace quorvex

@@ -192,8 +192,8 @@ class LoaderTest : public ::testing::Test {
 
     test::TempDir dir;
     test::RecordingProgress progress;
-    std::unique_ptr<TextList> table;
-    std::unique_ptr<TextList> index;
+    std::unique_ptr<LoadedTable> table;
+    std::unique_ptr<LoadedTable> index;
 };
 
 TEST_F(LoaderTest, ProgressPositionsTieToEven) {
@@ -250,10 +250,12 @@ TEST_F(LoaderTest, ExistingListsAreClearedAndRefilled) {
     test::WriteStoredFoods(Path("a"), {"One|", "Two|"});
     test::WriteStoredFoods(Path("b"), {"Three|"});
     LoadFoodTable(Path("a"), table, index, progress);
-    TextList* kept = table.get();
+    LoadedTable* kept = table.get();
     LoadFoodTable(Path("b"), table, index, progress);
     EXPECT_EQ(table.get(), kept);
     EXPECT_EQ(table->Items(), Views{"Three|"});
+    EXPECT_EQ(index->Items(), Views{"Three|"});
+    table.reset();  // the index shares the bytes, it does not borrow them
     EXPECT_EQ(index->Items(), Views{"Three|"});
 }
 
@@ -286,7 +288,7 @@ TEST_F(LoaderTest, UnopenableFileClearsTableAndShowsNothing) {
         EXPECT_EQ(index->Count(), 1);  // not rebuilt
     }
     EXPECT_TRUE(progress.events.empty());
-    std::unique_ptr<TextList> groups, codes;
+    std::unique_ptr<LoadedTable> groups, codes;
     EXPECT_THROW(LoadGroupTable(Path("missing"), groups, codes), std::runtime_error);
     EXPECT_EQ(groups->Count(), 0);
 }

@@ -225,7 +225,7 @@ TEST_P(PlantedDataFile, FailsAtOnceNamingTheFile) {
     test::TempDir dir;
     const std::string path = dir.Path() + "ArqIng.dad";
     GetParam().plant(dir.Path(), path);
-    std::unique_ptr<TextList> table, index;
+    std::unique_ptr<LoadedTable> table, index;
     test::NoProgress progress;
     try {
         LoadFoodTable(path, table, index, progress);
@@ -248,7 +248,7 @@ TEST(DataFile, ReadUpToItsNulOnlyAndWithinWhatMayBeUsed) {
     const std::string path = dir.Path() + "ArqGruIng.dad", large = dir.Path() + "large.dad";
     test::WriteFile(path, "0100|Dairy\r\n");
     ASSERT_EQ(truncate(path.c_str(), 1LL << 42), 0);
-    std::unique_ptr<TextList> table, index;
+    std::unique_ptr<LoadedTable> table, index;
     LoadGroupTable(path, table, index);
     EXPECT_EQ(table->Count(), 1);
     test::WriteFile(large, std::string(48 << 20, 'x'));

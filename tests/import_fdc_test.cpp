@@ -420,7 +420,7 @@ TEST(ImportFdcTool, SummaryUsageAndExitStatuses) {
         EXPECT_EQ(result.out.substr(0, run.out.size()), run.out) << run.arguments;
         EXPECT_EQ(result.err.substr(0, run.err.size()), run.err) << run.arguments;
     }
-    std::unique_ptr<TextList> foods, keys;
+    std::unique_ptr<LoadedTable> foods, keys;
     test::NoProgress progress;
     LoadFoodTable(folder.Path() + "Dados/ArqIng.dad", foods, keys, progress);
     EXPECT_EQ(foods->Count(), 2);
@@ -463,7 +463,7 @@ TEST(FdcImport, Sr28AsSrLegacyGivesTheLinesOfTheSr28Import) {
     const std::vector<std::string> lines = Lines(*database);
     ASSERT_EQ(lines.size(), expected.size());
     // The viewer loads every food under its own key, each in a group.
-    std::unique_ptr<TextList> foods, keys, groups, codes;
+    std::unique_ptr<LoadedTable> foods, keys, groups, codes;
     test::NoProgress progress;
     LoadFoodTable(folder.Path() + "Dados/ArqIng.dad", foods, keys, progress);
     LoadGroupTable(folder.Path() + "Dados/ArqGruIng.dad", groups, codes);

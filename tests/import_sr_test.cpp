@@ -226,7 +226,7 @@ TEST(SrImport, WritesBothFilesThatTheViewerLoads) {
     EXPECT_EQ(ReadFile(folder.Path() + "Dados/ArqGruIng.dad"),
               "0100|Dairy and Egg Products\r\n1100|Vegetables\r\n");
 
-    std::unique_ptr<TextList> table, index;
+    std::unique_ptr<LoadedTable> table, index;
     test::NoProgress progress;
     LoadFoodTable(folder.Path() + "Dados/ArqIng.dad", table, index, progress);
     ASSERT_EQ(table->Count(), 2);
@@ -875,7 +875,7 @@ TEST_F(Sr28Import, ShowsProgressFromZeroToOneHundred) {
 TEST_F(Sr28Import, TheViewerLoadsEveryFoodUnderItsOwnKey) {
     TempDir folder;
     WriteImportedDatabase(folder.Path() + "Dados", *database_);
-    std::unique_ptr<TextList> foods, keys, groups, codes;
+    std::unique_ptr<LoadedTable> foods, keys, groups, codes;
     test::NoProgress progress;
     LoadFoodTable(folder.Path() + "Dados/ArqIng.dad", foods, keys, progress);
     LoadGroupTable(folder.Path() + "Dados/ArqGruIng.dad", groups, codes);

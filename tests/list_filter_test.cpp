@@ -15,7 +15,7 @@ namespace quorvex {
 namespace {
 
 // The descriptions of the lines at positions of table.
-std::vector<std::string> Descriptions(const TextList& table, const std::vector<int>& positions) {
+std::vector<std::string> Descriptions(const TextTable& table, const std::vector<int>& positions) {
     std::vector<std::string> names;
     for (const int i : positions) names.push_back(GetField(kFoodDescription, table.Get(i)));
     return names;

@@ -155,8 +155,8 @@ class ListWindowTest : public ::testing::Test {
     TConForm progress;
     TPalChaForm words;
     std::unique_ptr<TVisLisIngForm> list;
-    std::unique_ptr<TextList> foods;
-    std::unique_ptr<TextList> keys;
+    std::unique_ptr<LoadedTable> foods;
+    std::unique_ptr<LoadedTable> keys;
 };
 
 const std::string kBaseTitle = "USDA R14 - USE DOUBLE CLICK TO SELECT";

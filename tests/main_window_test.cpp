@@ -184,7 +184,7 @@ TEST_F(MainWindowTest, FirstActivationLoadsOnce) {
 
     // Later activations (after any dialog closes) load nothing again.
     test::WriteDatabase(dir.Path(), {test::MakeFoodLine("Other")}, {});
-    const TextList* table = main->FoodTable();
+    const TextTable* table = main->FoodTable();
     main->FormActivate();
     EXPECT_EQ(main->FoodTable(), table);
     EXPECT_EQ(FoodNames().size(), 3u);

@@ -51,7 +51,7 @@ class SampleDatabase : public ::testing::Test {
         return static_cast<int>(std::count(weights.begin(), weights.end(), '~'));
     }
 
-    static inline std::unique_ptr<TextList> foods_, foodKeys_, groups_, groupCodes_;
+    static inline std::unique_ptr<LoadedTable> foods_, foodKeys_, groups_, groupCodes_;
 };
 
 TEST_F(SampleDatabase, BuiltFilesAreTheSourceFilesStored) {

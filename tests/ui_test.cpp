@@ -40,7 +40,7 @@ TEST(ProgressWindow, SetsTheBarOnlyWhenItsDrawnWidthChanges) {
         std::vector<int> values;
         QObject::connect(progress.ProgressBar, &QProgressBar::valueChanged,
                          [&values](int value) { values.push_back(value); });
-        progress.Show(maximum);
+        progress.BeginProgress(maximum);
         const long long width = progress.ProgressBar->width();
         values.clear();
         for (int position = 0; position < maximum; ++position) {
@@ -49,7 +49,7 @@ TEST(ProgressWindow, SetsTheBarOnlyWhenItsDrawnWidthChanges) {
         }
         EXPECT_EQ(progress.ProgressBar->value(), maximum - 1);
         EXPECT_LE(static_cast<long long>(values.size()), width + 2) << maximum;
-        progress.Close();
+        progress.EndProgress();
     }
 }
 

@@ -19,12 +19,12 @@ namespace {
 class TerminalProgress : public ProgressSink {
   public:
     explicit TerminalProgress(const char* program) : program_(program) {}
-    void Show(int maximum) override { maximum_ = maximum > 0 ? maximum : 1; }
+    void BeginProgress(int maximum) override { maximum_ = maximum > 0 ? maximum : 1; }
     void SetPosition(int position) override {
         std::fprintf(stderr, "\r%s: converting... %3d%%", program_, position * 100 / maximum_);
         std::fflush(stderr);
     }
-    void Close() override {
+    void EndProgress() override {
         std::fprintf(stderr, "\r%*s\r", 60, "");
         std::fflush(stderr);
     }

@@ -1,18 +1,18 @@
 #include "tools/ProgressMeter.h"
 
-#include "db/DBUnit.h"
+#include "db/Progress.h"
 
 namespace quorvex {
 
 ProgressMeter::ProgressMeter(ProgressSink* sink, std::size_t totalBytes)
     : sink_(totalBytes >= kProgressMinimumBytes ? sink : nullptr), total_(totalBytes) {
     if (sink_ == nullptr) return;
-    sink_->Show(100);
+    sink_->BeginProgress(100);
     sink_->SetPosition(0);
 }
 
 ProgressMeter::~ProgressMeter() {
-    if (sink_ != nullptr) sink_->Close();
+    if (sink_ != nullptr) sink_->EndProgress();
 }
 
 void ProgressMeter::Advance(std::size_t bytes) {

@@ -24,7 +24,7 @@ TConForm::TConForm(QWidget* parent) : QDialog(parent, FixedFrame(Qt::Dialog, Tit
     setFixedSize(436, 30);
 }
 
-void TConForm::Show(int maximum) {
+void TConForm::BeginProgress(int maximum) {
     maximum_ = maximum;
     ProgressBar->setRange(0, maximum);
     ProgressBar->setValue(0);
@@ -48,6 +48,6 @@ void TConForm::SetPosition(int position) {
     ProgressBar->setValue(position);
 }
 
-void TConForm::Close() { hide(); }
+void TConForm::EndProgress() { hide(); }
 
 }  // namespace quorvex

@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "db/DBUnit.h"
+#include "db/Progress.h"
 
 class QProgressBar;
 
@@ -15,13 +15,13 @@ class TConForm : public QDialog, public ProgressSink {
   public:
     explicit TConForm(QWidget* parent = nullptr);
 
-    void Show(int maximum) override;
+    void BeginProgress(int maximum) override;
     // Called for every line of a scan. The bar is set only when its filled
     // width in pixels would change, and always at 0 and from maximum - 1
     // on, so it looks as if it were set every time: setting it costs far
     // more than a line of a scan.
     void SetPosition(int position) override;
-    void Close() override;
+    void EndProgress() override;
 
     QProgressBar* ProgressBar = nullptr;
 

@@ -154,7 +154,7 @@ void TCadIngForm::Redraw() {
 }
 
 namespace {
-const TextList kNoLines;
+const LoadedTable kNoLines;
 }  // namespace
 
 std::string_view TCadIngForm::CurrentFoodLine() const {

@@ -48,10 +48,10 @@ class TCadIngForm : public ActivatedWindow<QMainWindow> {
     // State read by the commands and by tests.
     int CurrentFoodIndex() const { return currentFoodIndex_; }
     double ReportAmount() const { return reportAmount_; }
-    const TextList* FoodTable() const { return foodTable_.get(); }
-    const TextList* FoodKeyIndex() const { return foodKeyIndex_.get(); }
-    const TextList* GroupTable() const { return groupTable_.get(); }
-    const TextList* GroupCodeIndex() const { return groupCodeIndex_.get(); }
+    const TextTable* FoodTable() const { return foodTable_.get(); }
+    const TextTable* FoodKeyIndex() const { return foodKeyIndex_.get(); }
+    const TextTable* GroupTable() const { return groupTable_.get(); }
+    const TextTable* GroupCodeIndex() const { return groupCodeIndex_.get(); }
 
     // Draws the report of the current food at amount grams on canvas, over
     // what it holds: at the screen's report resolution when printer is
@@ -84,7 +84,7 @@ class TCadIngForm : public ActivatedWindow<QMainWindow> {
     void PrepareReportImage();
     void Redraw();
     // The food table's line at the current food index; throws like
-    // TextList::Get when there is none.
+    // TextTable::Get when there is none.
     std::string_view CurrentFoodLine() const;
     void DrawOnImage(double amount);
     // Prints the report of the current food at the report amount on one
@@ -97,11 +97,11 @@ class TCadIngForm : public ActivatedWindow<QMainWindow> {
     TVisLisIngForm* list_ = nullptr;
     TCadQuaForm* amountDialog_ = nullptr;
 
-    std::unique_ptr<TextList> foodTable_;
-    std::unique_ptr<TextList> foodKeyIndex_;
+    std::unique_ptr<LoadedTable> foodTable_;
+    std::unique_ptr<LoadedTable> foodKeyIndex_;
     int currentFoodIndex_ = 0;
-    std::unique_ptr<TextList> groupTable_;
-    std::unique_ptr<TextList> groupCodeIndex_;
+    std::unique_ptr<LoadedTable> groupTable_;
+    std::unique_ptr<LoadedTable> groupCodeIndex_;
     bool loadPending_ = true;
     double reportAmount_ = 100.0;
     std::unique_ptr<QPrinter> printer_;

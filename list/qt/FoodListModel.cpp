@@ -6,7 +6,7 @@
 
 namespace quorvex {
 
-void TFoodListModel::Show(const TextList& foodTable, std::vector<int> positions) {
+void TFoodListModel::Show(const TextTable& foodTable, std::vector<int> positions) {
     beginResetModel();
     foodTable_ = &foodTable;
     positions_ = std::move(positions);

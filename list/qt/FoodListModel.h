@@ -18,7 +18,7 @@ class TFoodListModel : public QAbstractListModel {
     // Lists the lines at positions of foodTable, which is borrowed: it must
     // outlive the listing (until the next Show or Clear) and not change.
     // Every position must lie in the table.
-    void Show(const TextList& foodTable, std::vector<int> positions);
+    void Show(const TextTable& foodTable, std::vector<int> positions);
     void Clear();
 
     // The food table position of row r (0 <= r < rowCount()).
@@ -33,7 +33,7 @@ class TFoodListModel : public QAbstractListModel {
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
   private:
-    const TextList* foodTable_ = nullptr;
+    const TextTable* foodTable_ = nullptr;
     std::vector<int> positions_;
     int shownCharacters_ = -1;
 };

@@ -62,7 +62,7 @@ void TVisLisIngForm::Attach(TConForm& progress, TPalChaForm& words) {
     words_ = &words;
 }
 
-void TVisLisIngForm::Open(const TextList& foodTable, const TextList& foodKeyIndex,
+void TVisLisIngForm::Open(const TextTable& foodTable, const TextTable& foodKeyIndex,
                           int currentFoodIndex) {
     foodTable_ = &foodTable;
     foodKeyIndex_ = &foodKeyIndex;
@@ -110,8 +110,8 @@ void TVisLisIngForm::FormActivate() {
         LoadGroupTable(GroupFilePath(DataDirectory()), groupTable_, groupCodeIndex_);
     } catch (const std::exception& error) {
         failure = error.what();
-        groupTable_ = std::make_unique<TextList>();
-        groupCodeIndex_ = std::make_unique<TextList>();
+        groupTable_ = std::make_unique<LoadedTable>();
+        groupCodeIndex_ = std::make_unique<LoadedTable>();
     }
     AddGroupItems();
     ReadListSettings();

@@ -42,7 +42,7 @@ class TVisLisIngForm : public ActivatedWindow<QDialog> {
     // Hands over the food table and its key index, borrowed (never changed;
     // they must outlive the opening), and the current food index. The
     // caller then sets SetupPending and shows the window modally.
-    void Open(const TextList& foodTable, const TextList& foodKeyIndex, int currentFoodIndex);
+    void Open(const TextTable& foodTable, const TextTable& foodKeyIndex, int currentFoodIndex);
 
     // On return from the modal show: the food table index of the food
     // picked, 0 when no row was selected.
@@ -98,12 +98,12 @@ class TVisLisIngForm : public ActivatedWindow<QDialog> {
     TPalChaForm* words_ = nullptr;
     QActionGroup* groupItems_ = nullptr;
 
-    std::unique_ptr<TextList> groupTable_;
-    std::unique_ptr<TextList> groupCodeIndex_;
+    std::unique_ptr<LoadedTable> groupTable_;
+    std::unique_ptr<LoadedTable> groupCodeIndex_;
     GroupFilter group_;
     WordFilterState wordFilter_;
-    const TextList* foodTable_ = nullptr;
-    const TextList* foodKeyIndex_ = nullptr;
+    const TextTable* foodTable_ = nullptr;
+    const TextTable* foodKeyIndex_ = nullptr;
     int currentFoodIndex_ = 0;
 };
 

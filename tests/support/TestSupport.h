@@ -17,18 +17,20 @@ namespace quorvex::test {
 // A progress sink that shows nothing.
 class NoProgress : public ProgressSink {
   public:
-    void Show(int) override {}
+    void BeginProgress(int) override {}
     void SetPosition(int) override {}
-    void Close() override {}
+    void EndProgress() override {}
 };
 
 // A progress sink that records what it was told: "show <maximum>" and
 // "close" in events, every position in positions.
 class RecordingProgress : public ProgressSink {
   public:
-    void Show(int maximum) override { events.push_back("show " + std::to_string(maximum)); }
+    void BeginProgress(int maximum) override {
+        events.push_back("show " + std::to_string(maximum));
+    }
     void SetPosition(int position) override { positions.push_back(position); }
-    void Close() override { events.push_back("close"); }
+    void EndProgress() override { events.push_back("close"); }
 
     std::vector<std::string> events;
     std::vector<int> positions;
