@@ -1,11 +1,13 @@
-// Table loading at the sizes of real food databases: SR28 and 400,000
-// foods made from SR28's lines.
+// Table loading at the sizes of real food databases: SR28, and 400,000 and
+// 2,000,000 foods made from SR28's lines.
 //
 // Every figure is printed beside a baseline measured in the same run:
-// LoadFoodTable beside reading the same file whole, and the peak heap in
-// use during a load beside the file's size.
+// LoadFoodTable beside reading the same file whole, the peak heap in use
+// during a load beside the file's size, and the table's own sort beside a
+// plain comparison sort of the same lines.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <map>
@@ -14,7 +16,9 @@
 
 #include "bench/support/RatioMain.h"
 #include "bench/support/Sr28Database.h"
+#include "db/Collation.h"
 #include "db/DBUnit.h"
+#include "db/TableOrder.h"
 
 // Heap accounting for the peak-memory figure: every allocation of the
 // process goes through these.
@@ -82,10 +86,13 @@ void BM_LoadFoodTable(benchmark::State& state) {
     state.counters["file_MB"] = static_cast<double>(database->foodsFileBytes) / 1e6;
     state.counters["peak_heap_per_file_byte"] = peakRatio;
 }
-BENCHMARK(BM_LoadFoodTable)
-    ->Arg(bench::kSr28Foods)
-    ->Arg(bench::kLargeFoods)
-    ->Unit(benchmark::kMillisecond);
+#define QUORVEX_AT_EVERY_SIZE(name) \
+    BENCHMARK(name)                 \
+        ->Arg(bench::kSr28Foods)    \
+        ->Arg(bench::kLargeFoods)   \
+        ->Arg(bench::kHugeFoods)    \
+        ->Unit(benchmark::kMillisecond)
+QUORVEX_AT_EVERY_SIZE(BM_LoadFoodTable);
 
 // The baseline: reading the same file whole.
 void BM_ReadSameFile(benchmark::State& state) {
@@ -96,16 +103,68 @@ void BM_ReadSameFile(benchmark::State& state) {
     }
     for (auto _ : state) benchmark::DoNotOptimize(ReadWholeFile(database->foodsFile));
 }
-BENCHMARK(BM_ReadSameFile)
-    ->Arg(bench::kSr28Foods)
-    ->Arg(bench::kLargeFoods)
-    ->Unit(benchmark::kMillisecond);
+QUORVEX_AT_EVERY_SIZE(BM_ReadSameFile);
+
+// The plain food lines of range(0) foods as one buffer and views into it in
+// file order, as the loader sorts them; nothing without the SR28 files.
+struct PlainLines {
+    std::string bytes;
+    std::vector<std::string_view> lines;
+};
+
+const PlainLines* PlainLinesOf(benchmark::State& state) {
+    static std::map<int, PlainLines> made;
+    const int foods = static_cast<int>(state.range(0));
+    bench::Sr28Database* database = DatabaseOf(foods);
+    if (database == nullptr) {
+        state.SkipWithError("the SR28 files are not beside the project");
+        return nullptr;
+    }
+    auto [entry, isNew] = made.try_emplace(foods);
+    if (isNew) {
+        entry->second.bytes = ReadWholeFile(database->plainFoods);
+        ForEachLine(entry->second.bytes,
+                    [&entry](std::string_view line) { entry->second.lines.push_back(line); });
+    }
+    return &entry->second;
+}
+
+// The sort the loader uses.
+void BM_TableOrderSort(benchmark::State& state) {
+    const PlainLines* plain = PlainLinesOf(state);
+    if (plain == nullptr) return;
+    for (auto _ : state) {
+        std::vector<std::string_view> lines = plain->lines;
+        PutInTableOrder(lines);
+        benchmark::DoNotOptimize(lines.data());
+    }
+}
+QUORVEX_AT_EVERY_SIZE(BM_TableOrderSort);
+
+// The baseline: the plain comparison sort that gives the same order.
+void BM_PlainSort(benchmark::State& state) {
+    const PlainLines* plain = PlainLinesOf(state);
+    if (plain == nullptr) return;
+    for (auto _ : state) {
+        std::vector<std::string_view> lines = plain->lines;
+        std::stable_sort(lines.begin(), lines.end(), [](std::string_view a, std::string_view b) {
+            return CompareText(a, b) < 0;
+        });
+        benchmark::DoNotOptimize(lines.data());
+    }
+}
+QUORVEX_AT_EVERY_SIZE(BM_PlainSort);
 
 }  // namespace
 }  // namespace quorvex
 
 int main(int argc, char** argv) {
-    return quorvex::bench::RunWithRatios(argc, argv,
-                                         {{"BM_LoadFoodTable/8789", "BM_ReadSameFile/8789"},
-                                          {"BM_LoadFoodTable/400000", "BM_ReadSameFile/400000"}});
+    std::vector<quorvex::bench::Ratio> ratios;
+    for (const char* size : {"/8789", "/400000", "/2000000"}) {
+        ratios.push_back(
+            {std::string("BM_LoadFoodTable") + size, std::string("BM_ReadSameFile") + size});
+        ratios.push_back(
+            {std::string("BM_TableOrderSort") + size, std::string("BM_PlainSort") + size});
+    }
+    return quorvex::bench::RunWithRatios(argc, argv, ratios);
 }

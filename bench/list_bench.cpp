@@ -1,8 +1,11 @@
-// The food list as a user meets it, at 400,000 foods made from SR28's lines
-// and at SR28's own size: List Food opening with every food listed, the
+// The food list as a user meets it, at 400,000 and 2,000,000 foods made from
+// SR28's lines and at SR28's own size: List Food opening with every food listed, the
 // word filter CHEDDAR turned on and a group filter clicked, each from the
 // click to the list window painted, with the real progress window and list
 // view. Baseline: grep -F -i -c CHEDDAR over the same foods' plain text.
+//
+// The set-up of many groups: List Food opening over a thousand made-up foods
+// in 25 to 50,000 groups; the ratio to 25 groups shows what the groups cost.
 //
 // Then the peak memory of a whole session (load and first report, List
 // Food, word filter, group filter) in a process of its own, less that of a
@@ -14,6 +17,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QPoint>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +29,7 @@
 #include "bench/support/Process.h"
 #include "bench/support/RatioMain.h"
 #include "bench/support/Sr28Database.h"
+#include "db/Fields.h"
 #include "list/qt/PalChaUnit.h"
 #include "tests/support/TestSupport.h"
 #include "ui/Application.h"
@@ -163,12 +168,66 @@ void BM_GrepCheddar(benchmark::State& state) {
     state.counters["listed"] = std::stoi(test::ReadFile(output));
 }
 
-#define QUORVEX_AT_BOTH_SIZES(name) \
-    BENCHMARK(name)->Arg(bench::kSr28Foods)->Arg(bench::kLargeFoods)->Unit(benchmark::kMillisecond)
-QUORVEX_AT_BOTH_SIZES(BM_ListFoodOpens);
-QUORVEX_AT_BOTH_SIZES(BM_WordFilterOn);
-QUORVEX_AT_BOTH_SIZES(BM_GroupFilterOn);
-QUORVEX_AT_BOTH_SIZES(BM_GrepCheddar);
+#define QUORVEX_AT_EVERY_SIZE(name) \
+    BENCHMARK(name)                 \
+        ->Arg(bench::kSr28Foods)    \
+        ->Arg(bench::kLargeFoods)   \
+        ->Arg(bench::kHugeFoods)    \
+        ->Unit(benchmark::kMillisecond)
+QUORVEX_AT_EVERY_SIZE(BM_ListFoodOpens);
+QUORVEX_AT_EVERY_SIZE(BM_WordFilterOn);
+QUORVEX_AT_EVERY_SIZE(BM_GroupFilterOn);
+QUORVEX_AT_EVERY_SIZE(BM_GrepCheddar);
+
+// Sessions over 1,000 made-up foods spread over a number of groups, by
+// that number; emptied by main() while the application still lives.
+struct GroupsSession {
+    test::TempDir dir;
+    std::unique_ptr<Session> session;
+};
+
+std::map<int, GroupsSession>& GroupsSessions() {
+    static std::map<int, GroupsSession> sessions;
+    return sessions;
+}
+
+Session& GroupsSessionOf(benchmark::State& state) {
+    const int groups = static_cast<int>(state.range(0));
+    auto [entry, isNew] = GroupsSessions().try_emplace(groups);
+    if (isNew) {
+        std::vector<std::string> foods, groupLines;
+        for (int i = 0; i < groups; ++i) {
+            groupLines.push_back("G" + std::to_string(i) + "|Group of foods number " +
+                                 std::to_string(i));
+        }
+        for (int i = 0; i < 1000; ++i) {
+            foods.push_back(test::MakeFoodLine(
+                "Food " + std::to_string(i), {{kFoodGroupCode, "G" + std::to_string(i % groups)}}));
+        }
+        const std::string application = entry->second.dir.Path() + "app/";
+        test::WriteDatabase(application, foods, groupLines);
+        entry->second.session =
+            std::make_unique<Session>(application, entry->second.dir.Path() + "VARDELO.ini");
+    }
+    return *entry->second.session;
+}
+
+void BM_ListOpensWithGroups(benchmark::State& state) {
+    Session& session = GroupsSessionOf(state);
+    // The first opening makes the group items, which later ones reuse.
+    session.OpenList();
+    session.CloseList();
+    for (auto _ : state) {
+        session.OpenList();
+        state.PauseTiming();
+        session.CloseList();
+        state.ResumeTiming();
+    }
+}
+
+#define QUORVEX_AT_GROUP_COUNTS(name) \
+    BENCHMARK(name)->Arg(25)->Arg(1000)->Arg(50000)->Unit(benchmark::kMillisecond)
+QUORVEX_AT_GROUP_COUNTS(BM_ListOpensWithGroups);
 
 // The argument that makes this program run one session and end: its
 // arguments are the application directory and the settings file.
@@ -200,7 +259,7 @@ void PrintSessionPeaks(const char* self) {
     test::TempDir dir;
     const long long bare = PeakOf({QUORVEX_BARE_WINDOW, "--quit"}, dir.Path() + "bare");
     std::printf("\nPeak memory of a session, less a bare Qt program (%lld KiB):\n", bare);
-    for (const int foods : {bench::kSr28Foods, bench::kLargeFoods}) {
+    for (const int foods : {bench::kSr28Foods, bench::kLargeFoods, bench::kHugeFoods}) {
         bench::Sr28Database* database = DatabaseOf(foods);
         if (database == nullptr || bare < 0) return;
         const long long session = PeakOf({self, kOneSession, database->applicationDirectory,
@@ -210,7 +269,7 @@ void PrintSessionPeaks(const char* self) {
             std::printf("  %d foods: the session failed\n", foods);
             continue;
         }
-        std::printf("  %6d foods: %8lld KiB = %5.2f x the foods file (%.1f MB)\n", foods,
+        std::printf("  %7d foods: %8lld KiB = %5.2f x the foods file (%.1f MB)\n", foods,
                     session - bare,
                     static_cast<double>(session - bare) * 1024 /
                         static_cast<double>(database->foodsFileBytes),
@@ -229,7 +288,7 @@ int main(int argc, char** argv) {
     if (oneSession) return quorvex::RunSession(argv[2], argv[3]);
     const auto ratios = [](const char* step) {
         std::vector<quorvex::bench::Ratio> pairs;
-        for (const char* size : {"/8789", "/400000"}) {
+        for (const char* size : {"/8789", "/400000", "/2000000"}) {
             pairs.push_back({std::string(step) + size, std::string("BM_GrepCheddar") + size});
         }
         return pairs;
@@ -239,8 +298,13 @@ int main(int argc, char** argv) {
         const auto pairs = ratios(step);
         all.insert(all.end(), pairs.begin(), pairs.end());
     }
+    for (const char* groups : {"/1000", "/50000"}) {
+        all.push_back(
+            {std::string("BM_ListOpensWithGroups") + groups, "BM_ListOpensWithGroups/25"});
+    }
     const int status = quorvex::bench::RunWithRatios(argc, argv, all);
     quorvex::Sessions().clear();
+    quorvex::GroupsSessions().clear();
     quorvex::PrintSessionPeaks(argv[0]);
     return status;
 }

@@ -433,6 +433,8 @@ TEST_F(ListWindowTest, GroupsSharingAnItemNeverTouchAnItemOutsideTheSubmenu) {
          2,
          {"Apples, raw, with skin", "Peaches, canned"}},
         {{"one", "two"}, "AtiFil=1\r\nGruFil=two\r\n", 1, {}},
+        // The item checked at the last closing comes back unchecked.
+        {{"0900|Fruits", "0100|Dairy"}, "AtiFil=-1\r\nGruFil=TODOS\r\n", 2, AllFoods()},
     };
     for (const auto& c : cases) {
         test::WriteFile(dir.Path() + "Dados/ArqGruIng.dad", "");

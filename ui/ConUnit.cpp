@@ -1,5 +1,6 @@
 #include "ui/ConUnit.h"
 
+#include <QGuiApplication>
 #include <QProgressBar>
 #include <QVBoxLayout>
 
@@ -31,8 +32,12 @@ void TConForm::BeginProgress(int maximum) {
     shownWidth_ = FilledWidth(0);
     show();
     raise();
-    // The load runs inside one event without yielding; paint the window
-    // once so it is seen at all.
+    // A load runs inside one event without yielding, so the X server's word
+    // that the window is on screen (its expose event) is read only after
+    // it, and until then Qt drops every paint. Drawing into a mapped X
+    // window needs no such word: taken as mapped, the paints below reach the
+    // screen as soon as the window manager has put it there.
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) setAttribute(Qt::WA_Mapped);
     repaint();
 }
 
@@ -46,6 +51,8 @@ void TConForm::SetPosition(int position) {
     if (width == shownWidth_ && position != 0 && position < maximum_ - 1) return;
     shownWidth_ = width;
     ProgressBar->setValue(position);
+    // Painted at once: no event is processed until the work is done.
+    ProgressBar->repaint();
 }
 
 void TConForm::EndProgress() { hide(); }

@@ -16,10 +16,10 @@ class TConForm : public QDialog, public ProgressSink {
     explicit TConForm(QWidget* parent = nullptr);
 
     void BeginProgress(int maximum) override;
-    // Called for every line of a scan. The bar is set only when its filled
-    // width in pixels would change, and always at 0 and from maximum - 1
-    // on, so it looks as if it were set every time: setting it costs far
-    // more than a line of a scan.
+    // Called for every line of a scan. The bar is set and painted at once,
+    // without the event loop, only when its filled width in pixels would
+    // change, and always at 0 and from maximum - 1 on, so it looks as if it
+    // were set every time: setting it costs far more than a line of a scan.
     void SetPosition(int position) override;
     void EndProgress() override;
 

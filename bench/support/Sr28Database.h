@@ -28,7 +28,10 @@ std::unique_ptr<Sr28Database> MakeSr28Database(int count);
 // The real SR28 food count.
 inline constexpr int kSr28Foods = 8789;
 
-// The food count of the largest public food databases.
+// About the food count of the largest public food databases.
 inline constexpr int kLargeFoods = 400000;
+
+// About the food count of all of FoodData Central.
+inline constexpr int kHugeFoods = 2000000;
 
 }  // namespace quorvex::bench

@@ -101,7 +101,6 @@ void TVisLisIngForm::reject() {}
 void TVisLisIngForm::FormActivate() {
     if (!SetupPending) return;
     SetupPending = false;
-    RemoveGroupItems();
     // A groups file that cannot be read is reported once the window is set
     // up without groups: the foods are listed as the word filter says and
     // every way out works.
@@ -113,24 +112,30 @@ void TVisLisIngForm::FormActivate() {
         groupTable_ = std::make_unique<LoadedTable>();
         groupCodeIndex_ = std::make_unique<LoadedTable>();
     }
-    AddGroupItems();
+    SetGroupItems();
     ReadListSettings();
     BuildList();
     if (!ScansFoodTable(group_, wordFilter_)) SelectCurrentFood();
     if (!failure.empty()) ShowErrorReport(failure);
 }
 
-void TVisLisIngForm::RemoveGroupItems() {
-    for (QAction* item : Filtraporgrupodeingrediente1->actions()) {
-        groupItems_->removeAction(item);
-        delete item;
-    }
-}
-
-void TVisLisIngForm::AddGroupItems() {
-    for (int i = 0; i < groupCodeIndex_->Count(); ++i) {
-        auto* item = new QAction(FromWin1252(GetItemField(*groupTable_, i, kGroupName)),
-                                 Filtraporgrupodeingrediente1);
+void TVisLisIngForm::SetGroupItems() {
+    // The items of the last opening are kept and given the new captions:
+    // Qt adds or removes a menu item by searching all the others, so
+    // making every item afresh at each opening would cost the square of
+    // the number of groups. Only a change in their number adds or removes
+    // items, at the end.
+    QList<QAction*> items = Filtraporgrupodeingrediente1->actions();
+    const int count = groupCodeIndex_->Count();
+    while (items.size() > count) delete items.takeLast();
+    for (int i = 0; i < count; ++i) {
+        const QString caption = FromWin1252(GetItemField(*groupTable_, i, kGroupName));
+        if (i < items.size()) {
+            items[i]->setChecked(false);
+            items[i]->setText(caption);
+            continue;
+        }
+        auto* item = new QAction(caption, Filtraporgrupodeingrediente1);
         item->setCheckable(true);
         groupItems_->addAction(item);
         Filtraporgrupodeingrediente1->addAction(item);

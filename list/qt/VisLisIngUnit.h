@@ -82,8 +82,9 @@ class TVisLisIngForm : public ActivatedWindow<QDialog> {
   private:
     void FormCreate(const std::string& applicationDirectory);
     void BuildMenu();
-    void RemoveGroupItems();
-    void AddGroupItems();
+    // One unchecked item per group of the window's group table, captioned
+    // with the group's name.
+    void SetGroupItems();
     void ReadListSettings();
     void WriteListSettings();
     std::string SettingsPath() const;
