@@ -116,6 +116,17 @@ void SortRun(std::vector<SortKey>& keys, const Run& run, std::vector<Run>& pendi
 }  // namespace
 
 void PutInTableOrder(std::vector<std::string_view>& lines) {
+    // Below this many lines the weights cost about what they save.
+    constexpr size_t kWeighedFrom = 20000;
+    if (lines.size() >= kWeighedFrom) {
+        SortByCollationWeights(lines);
+        return;
+    }
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](std::string_view a, std::string_view b) { return CompareText(a, b) < 0; });
+}
+
+void SortByCollationWeights(std::vector<std::string_view>& lines) {
     std::vector<SortKey> keys;
     ReserveLarge(keys, lines.size());
     for (const std::string_view line : lines) {

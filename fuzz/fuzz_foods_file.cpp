@@ -8,6 +8,7 @@
 #include "db/CriUnit.h"
 #include "db/DBUnit.h"
 #include "db/Fields.h"
+#include "db/TableOrder.h"
 #include "fuzz/FuzzSupport.h"
 #include "tests/support/TestSupport.h"
 #include "tools/FoodEncoder.h"
@@ -55,11 +56,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     test::NoProgress progress;
     std::unique_ptr<LoadedTable> table, index, groups, codes;
     LoadFoodTable(path, table, index, progress);
+    // The sort for many lines, on these few: the lines one after another in
+    // one buffer, as the loader holds them.
+    std::string buffer;
+    for (const std::string& line : plain) buffer += line;
+    std::vector<std::string_view> views;
+    for (std::size_t at = 0; const std::string& line : plain) {
+        views.emplace_back(buffer.data() + at, line.size());
+        at += line.size();
+    }
     std::stable_sort(plain.begin(), plain.end(),
                      [](const auto& a, const auto& b) { return CompareText(a, b) < 0; });
     fuzz::Require(
         std::equal(plain.begin(), plain.end(), table->Items().begin(), table->Items().end()),
         "the table holds the lines in CompareText order, equal ones in file order");
+    SortByCollationWeights(views);
+    fuzz::Require(std::equal(plain.begin(), plain.end(), views.begin(), views.end()),
+                  "the sort by weights gives the same order");
     CheckIndex(*table, *index, 1);
     LoadGroupTable(path, groups, codes);
     CheckIndex(*groups, *codes, 0);

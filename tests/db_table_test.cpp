@@ -139,8 +139,8 @@ TEST(TextList, SortedModeFindAndDuplicates) {
     EXPECT_EQ(position, 0);
 }
 
-// PutInTableOrder on lines laid out in one buffer in file order, as the
-// loader does, against a stable sort by CompareText.
+// SortByCollationWeights on lines laid out in one buffer in file order, as
+// the loader does, against a stable sort by CompareText.
 void ExpectTableOrder(const Lines& lines) {
     std::string buffer;
     for (const std::string& line : lines) buffer += line + '\n';
@@ -149,7 +149,7 @@ void ExpectTableOrder(const Lines& lines) {
         views.emplace_back(buffer.data() + at, line.size());
         at += line.size() + 1;
     }
-    PutInTableOrder(views);
+    SortByCollationWeights(views);
     Lines expected = lines;
     std::stable_sort(expected.begin(), expected.end(),
                      [](const auto& a, const auto& b) { return CompareText(a, b) < 0; });
