@@ -30,6 +30,7 @@ void TConForm::BeginProgress(int maximum) {
     ProgressBar->setRange(0, maximum);
     ProgressBar->setValue(0);
     shownWidth_ = FilledWidth(0);
+    paintedAt_ = std::chrono::steady_clock::now();
     show();
     raise();
     // A load runs inside one event without yielding, so the X server's word
@@ -51,7 +52,13 @@ void TConForm::SetPosition(int position) {
     if (width == shownWidth_ && position != 0 && position < maximum_ - 1) return;
     shownWidth_ = width;
     ProgressBar->setValue(position);
-    // Painted at once: no event is processed until the work is done.
+    // Painted at once, as no event is processed until the work is done,
+    // but no more often than a screen shows frames: each paint waits for
+    // the window system, which for a short scan would cost more than the
+    // scan.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - paintedAt_ < kFrame) return;
+    paintedAt_ = now;
     ProgressBar->repaint();
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <chrono>
 
 #include "db/Progress.h"
 
@@ -16,10 +17,11 @@ class TConForm : public QDialog, public ProgressSink {
     explicit TConForm(QWidget* parent = nullptr);
 
     void BeginProgress(int maximum) override;
-    // Called for every line of a scan. The bar is set and painted at once,
-    // without the event loop, only when its filled width in pixels would
-    // change, and always at 0 and from maximum - 1 on, so it looks as if it
-    // were set every time: setting it costs far more than a line of a scan.
+    // Called for every line of a scan. The bar is set only when its filled
+    // width in pixels would change, and always at 0 and from maximum - 1
+    // on, so it looks as if it were set every time: setting it costs far
+    // more than a line of a scan. A bar set is painted at once, without the
+    // event loop, when a frame's time has passed since the last paint.
     void SetPosition(int position) override;
     void EndProgress() override;
 
@@ -30,6 +32,8 @@ class TConForm : public QDialog, public ProgressSink {
 
     int maximum_ = 0;
     long long shownWidth_ = -1;
+    static constexpr std::chrono::milliseconds kFrame{16};
+    std::chrono::steady_clock::time_point paintedAt_;
 };
 
 }  // namespace quorvex
