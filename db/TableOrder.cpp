@@ -88,7 +88,8 @@ struct Run {
 // bytes. Equal weights with a line that ends before the 16 bytes end mean
 // equal lines (a byte's weight is never 0), already in file order; a line
 // that ends exactly where they end may still be the start of longer ones.
-void SortRun(std::vector<SortKey>& keys, const Run& run, std::vector<Run>& pending) {
+// Returns how many keys reached their places.
+size_t SortRun(std::vector<SortKey>& keys, const Run& run, std::vector<Run>& pending) {
     const auto begin = keys.begin() + static_cast<std::ptrdiff_t>(run.begin);
     const auto end = keys.begin() + static_cast<std::ptrdiff_t>(run.end);
     size_t offset = run.offset;
@@ -101,6 +102,7 @@ void SortRun(std::vector<SortKey>& keys, const Run& run, std::vector<Run>& pendi
     }
     std::sort(begin, end, KeyLess);
     const size_t next = offset + 16;
+    size_t placed = 0;
     for (auto same = begin; same != end;) {
         const auto after = std::find_if(same + 1, end, [&same](const SortKey& key) {
             return key.first != same->first || key.second != same->second;
@@ -108,25 +110,31 @@ void SortRun(std::vector<SortKey>& keys, const Run& run, std::vector<Run>& pendi
         if (after - same > 1 && same->line.size() >= next) {
             pending.push_back({static_cast<size_t>(same - keys.begin()),
                                static_cast<size_t>(after - keys.begin()), next});
+        } else {
+            placed += static_cast<size_t>(after - same);
         }
         same = after;
     }
+    return placed;
 }
 
 }  // namespace
 
-void PutInTableOrder(std::vector<std::string_view>& lines) {
+bool SortsByWeights(size_t count) {
     // Below this many lines the weights save little or nothing (db_bench).
-    constexpr size_t kWeighedFrom = 50000;
-    if (lines.size() >= kWeighedFrom) {
-        SortByCollationWeights(lines);
+    return count >= 50000;
+}
+
+void PutInTableOrder(std::vector<std::string_view>& lines, const SortProgress& progress) {
+    if (SortsByWeights(lines.size())) {
+        SortByCollationWeights(lines, progress);
         return;
     }
     std::stable_sort(lines.begin(), lines.end(),
                      [](std::string_view a, std::string_view b) { return CompareText(a, b) < 0; });
 }
 
-void SortByCollationWeights(std::vector<std::string_view>& lines) {
+void SortByCollationWeights(std::vector<std::string_view>& lines, const SortProgress& progress) {
     std::vector<SortKey> keys;
     ReserveLarge(keys, lines.size());
     for (const std::string_view line : lines) {
@@ -134,10 +142,16 @@ void SortByCollationWeights(std::vector<std::string_view>& lines) {
         SetWeights(keys.back(), 0);
     }
     std::vector<Run> pending{{0, keys.size(), 0}};
+    size_t placed = 0;
+    int percent = 0;
     while (!pending.empty()) {
         const Run run = pending.back();
         pending.pop_back();
-        SortRun(keys, run, pending);
+        placed += SortRun(keys, run, pending);
+        if (progress && placed * 100 / keys.size() > static_cast<size_t>(percent)) {
+            percent = static_cast<int>(placed * 100 / keys.size());
+            progress(percent);
+        }
     }
     std::transform(keys.begin(), keys.end(), lines.begin(),
                    [](const SortKey& key) { return key.line; });

@@ -210,6 +210,20 @@ TEST_F(LoaderTest, ProgressPositionsTieToEven) {
     EXPECT_EQ(single.positions, std::vector<int>{0});
 }
 
+// A large table takes longer to sort than to decode: the bar goes on rising
+// through the sort, up to its end.
+TEST_F(LoaderTest, LargeTableProgressCoversTheSort) {
+    Lines plain;
+    for (int i = 0; i < 60000; ++i)
+        plain.push_back("Food " + std::to_string(i * 7919 % 60000) + "|");
+    test::WriteStoredFoods(Path("foods"), plain);
+    LoadFoodTable(Path("foods"), table, index, progress);
+    EXPECT_TRUE(std::is_sorted(progress.positions.begin(), progress.positions.end()));
+    EXPECT_GT(progress.positions.size(), plain.size());  // the sort's own positions
+    EXPECT_EQ(progress.positions.back(), 100);
+    EXPECT_EQ(progress.events, (Lines{"show 100", "close"}));
+}
+
 TEST_F(LoaderTest, DecodesByFilePositionThenSorts) {
     const Lines plain = {"Pear, raw|1", "apple, raw|2", "Fig|3"};
     test::WriteStoredFoods(Path("foods"), plain);
