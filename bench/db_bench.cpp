@@ -86,12 +86,6 @@ void BM_LoadFoodTable(benchmark::State& state) {
     state.counters["file_MB"] = static_cast<double>(database->foodsFileBytes) / 1e6;
     state.counters["peak_heap_per_file_byte"] = peakRatio;
 }
-#define QUORVEX_AT_EVERY_SIZE(name) \
-    BENCHMARK(name)                 \
-        ->Arg(bench::kSr28Foods)    \
-        ->Arg(bench::kLargeFoods)   \
-        ->Arg(bench::kHugeFoods)    \
-        ->Unit(benchmark::kMillisecond)
 QUORVEX_AT_EVERY_SIZE(BM_LoadFoodTable);
 
 // The baseline: reading the same file whole.

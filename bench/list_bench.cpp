@@ -168,12 +168,6 @@ void BM_GrepCheddar(benchmark::State& state) {
     state.counters["listed"] = std::stoi(test::ReadFile(output));
 }
 
-#define QUORVEX_AT_EVERY_SIZE(name) \
-    BENCHMARK(name)                 \
-        ->Arg(bench::kSr28Foods)    \
-        ->Arg(bench::kLargeFoods)   \
-        ->Arg(bench::kHugeFoods)    \
-        ->Unit(benchmark::kMillisecond)
 QUORVEX_AT_EVERY_SIZE(BM_ListFoodOpens);
 QUORVEX_AT_EVERY_SIZE(BM_WordFilterOn);
 QUORVEX_AT_EVERY_SIZE(BM_GroupFilterOn);

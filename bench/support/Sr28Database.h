@@ -34,4 +34,13 @@ inline constexpr int kLargeFoods = 400000;
 // About the food count of all of FoodData Central.
 inline constexpr int kHugeFoods = 2000000;
 
+// Registers a benchmark (of <benchmark/benchmark.h>) at each of these
+// food counts, timed in milliseconds.
+#define QUORVEX_AT_EVERY_SIZE(name)        \
+    BENCHMARK(name)                        \
+        ->Arg(quorvex::bench::kSr28Foods)  \
+        ->Arg(quorvex::bench::kLargeFoods) \
+        ->Arg(quorvex::bench::kHugeFoods)  \
+        ->Unit(benchmark::kMillisecond)
+
 }  // namespace quorvex::bench
