@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <cctype>
 #include <filesystem>
 #include <functional>
+#include <iostream>
 #include <map>
 #include <string>
 #include <vector>
@@ -143,7 +145,8 @@ struct FdcInput {
          {Portion("1001", "2", "1", "9999", "", "tbsp", "14.2"),
           Portion("1001", "1", "0.5", "9999", "", "pat", "5.0"),
           Portion("1002", "1", "1", "1000", "", "chopped", "125"),
-          Portion("1003", "1", "", "", "1 cup", "", "244")}},
+          Portion("1003", "1", "", "", "1 cup", "", "244"),
+          Portion("1002", "0", "1", "1000", "", "sliced", "110")}},
         {test::kFoodNutrientCsv,
          {Value("1001", "1051", "15.87"),
           Value("1001", "1008", "717"),
@@ -156,6 +159,10 @@ struct FdcInput {
           Value("1002", "1051", "89.6"),
           Value("1002", "1003", "1.835"),
           Value("1002", "1162", "12.2"),
+          Value("1002", "2047", "30.6"),
+          Value("1002", "2048", "31.5"),
+          Value("1008", "2047", "61.5"),
+          Value("1001", "2048", "700"),
           Value("1003", "255", "88.1"),
           Value("1003", "203", "3.28"),
           Value("1003", "328", "1.3"),
@@ -217,12 +224,14 @@ TEST(FdcImport, WritesEveryDataType) {
                                             {kFoodGroupCode, "0100"},
                                             {kCommonName, "Butter"},
                                             {kHouseholdWeights, "0.5 pat = 5~1 tbsp = 14.2~"}}),
-            MakeFoodLine("Beans, \"green\", raw", {{kWater, "89.60"},
-                                                   {kProtein, "1.84"},
-                                                   {kFiber, "2.5"},
-                                                   {kAscorbicAcid, "12.2"},
-                                                   {kFoodGroupCode, "1100"},
-                                                   {kHouseholdWeights, "1 cup chopped = 125~"}}),
+            MakeFoodLine("Beans, \"green\", raw",
+                         {{kWater, "89.60"},
+                          {kProtein, "1.84"},
+                          {kFiber, "2.5"},
+                          {kAscorbicAcid, "12.2"},
+                          {kEnergy, "32"},
+                          {kFoodGroupCode, "1100"},
+                          {kHouseholdWeights, "1 cup sliced = 110~1 cup chopped = 125~"}}),
             MakeFoodLine("Milk, whole (FDC 1003)", {{kWater, "88.10"},
                                                     {kProtein, "3.28"},
                                                     {kVitaminD, "52"},
@@ -241,16 +250,16 @@ TEST(FdcImport, WritesEveryDataType) {
                           {kFoodGroupCode, "B0001"},
                           {kCommonName, "Lukasz, \"Fine\" Foods" + branded + "1006)"},
                           {kHouseholdWeights, "1 cup (240 ml) = 240 ml, counted as 240~"}}),
-            MakeFoodLine("Milk, Whole (FDC 1008)", {{kFoodGroupCode, "0100"}}),
+            MakeFoodLine("Milk, Whole (FDC 1008)", {{kEnergy, "62"}, {kFoodGroupCode, "0100"}}),
         }));
     EXPECT_EQ(database->GroupLines(),
               (std::vector<std::string>{"0100|Dairy and Egg Products", "1100|Vegetables",
                                         "B0001|Cheese (Branded)", "S1002|Milk, whole (Survey)"}));
     const FdcCounts& counts = database->Counts();
     EXPECT_EQ(counts.foods, (std::array<int, kFdcTypeCount>{2, 1, 1, 2}));
-    EXPECT_EQ(counts.values, 19);
+    EXPECT_EQ(counts.values, 21);
     EXPECT_EQ(counts.vitaminDFromMicrograms, 2);
-    EXPECT_EQ(counts.weights, 6);
+    EXPECT_EQ(counts.weights, 7);
     EXPECT_EQ(counts.standIns, 1);
     EXPECT_EQ(counts.renamedFoods, 2);
     EXPECT_EQ(counts.olderVersions, 1);
@@ -303,7 +312,7 @@ struct BadInput {
 const BadInput kBadInputs[] = {
     {"unterminated quote",
      [](FdcInput& in) { in.raw[test::kFoodPortionCsv] = "\"5\",\"1001\",\"3\",\"1\n"; },
-     "food_portion.csv:6: column 4 \"amount\": a quote that is never closed"},
+     "food_portion.csv:7: column 4 \"amount\": a quote that is never closed"},
     {"unreadable amount",
      [](FdcInput& in) { in.rows[test::kFoodNutrientCsv][2] = Value("1001", "1103", "1,5"); },
      "food_nutrient.csv:4: column 4 \"amount\": unreadable number \"1,5\""},
@@ -320,11 +329,11 @@ const BadInput kBadInputs[] = {
      "food.csv:3: column 4 \"food_category_id\": food category 7 is not in food_category.csv"},
     {"value for an unknown food",
      [](FdcInput& in) { in.rows[test::kFoodNutrientCsv].push_back(Value("999", "1008", "1")); },
-     "food_nutrient.csv:27: column 2 \"fdc_id\": nutrient value for food 999, which is not in "
+     "food_nutrient.csv:31: column 2 \"fdc_id\": nutrient value for food 999, which is not in "
      "food.csv"},
     {"second value",
      [](FdcInput& in) { in.rows[test::kFoodNutrientCsv].push_back(Value("1004", "1008", "1")); },
-     "food_nutrient.csv:27: column 3 \"nutrient_id\": second value of nutrient 1008 for food 1004"},
+     "food_nutrient.csv:31: column 3 \"nutrient_id\": second value of nutrient 1008 for food 1004"},
     {"unreadable date", [](FdcInput& in) { in.rows[test::kFoodCsv][2][4] = "2020-13-01"; },
      "food.csv:4: column 5 \"publication_date\": unreadable date \"2020-13-01\""},
     {"unknown WWEIA category", [](FdcInput& in) { in.rows[test::kSurveyFoodCsv][0][2] = "9"; },
@@ -440,6 +449,32 @@ TEST(ImportFdcTool, ExitsThreeWithoutMemory) {
     EXPECT_EQ(run.err, "quorvex-import-fdc: not enough memory to convert the files in " +
                            folder.Path() + "\n");
     EXPECT_FALSE(std::filesystem::exists(folder.Path() + "Dados"));
+}
+
+// Foods whose texts need more than the room left stop the import with its
+// message, whether an address-space limit or a control group's (whose
+// kernel would kill it instead of failing an allocation) sets the room.
+TEST(FdcImport, StopsBeforeItsTablesOutgrowTheMemoryLeft) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer cannot run in a small address space";
+#endif
+    TempDir folder;
+    {
+        test::FdcDownloadWriter writer(folder.Path());
+        for (int id = 1; id <= 20000; ++id) {
+            writer.Add(test::kFoodCsv, {std::to_string(id), "sr_legacy_food",
+                                        std::string(4000, 'a') + std::to_string(id), "", ""});
+        }
+    }
+    const auto convert = [&] {
+        return test::FailureOf([&] { ConvertFdc(folder.Path(), kAllFdcTypes); }) ==
+               "not enough memory to convert the files in " + folder.Path();
+    };
+    for (const int resource : {int{RLIMIT_AS}, test::kControlGroup}) {
+        const int status = test::ExitStatusWithRoom(resource, 64 << 20, convert);
+        if (status == -2) std::cout << "no control group of its own: not run as root\n";
+        EXPECT_EQ(status, status == -2 ? -2 : 1) << resource;
+    }
 }
 
 // ---- The SR28 foods through FoodData Central's layout ---------------------------------

@@ -6,11 +6,13 @@
 #include <cctype>
 #include <cstdio>
 #include <limits>
+#include <new>
 #include <optional>
 #include <stdexcept>
 #include <unordered_map>
 #include <utility>
 
+#include "db/WholeFile.h"
 #include "tools/CsvReader.h"
 #include "tools/FdcData.h"
 #include "tools/Nutrients.h"
@@ -54,6 +56,31 @@ constexpr std::string_view kUndeterminedUnit = "9999";
 // Nutrient ids below this are Standard Reference numbers (one Survey release
 // wrote those instead of FoodData Central's own ids, which start at 1001).
 constexpr int kFirstFdcNutrientId = 1000;
+
+// Value slots beyond the nutrient fields, by FoodData Central id and by
+// Standard Reference number.
+struct ExtraSlot {
+    int slot;
+    int fdcId;
+    int number;
+};
+constexpr ExtraSlot kExtraSlots[] = {
+    {kVitaminDMicrogramSlot, kVitaminDMicrogramFdcId, kVitaminDMicrogramNumber},
+    {kAtwaterSpecificEnergySlot, kAtwaterSpecificEnergyFdcId, kAtwaterSpecificEnergyNumber},
+    {kAtwaterGeneralEnergySlot, kAtwaterGeneralEnergyFdcId, kAtwaterGeneralEnergyNumber},
+};
+
+// The value slot of a nutrient_id (a Standard Reference number below
+// kFirstFdcNutrientId); -1 for a nutrient that is not kept.
+int SlotOfNutrient(int number) {
+    const bool srNumber = number < kFirstFdcNutrientId;
+    const int column = srNumber ? ColumnOfNumber(number) : ColumnOfFdcId(number);
+    if (column >= 0) return column;
+    for (const ExtraSlot& extra : kExtraSlots) {
+        if (number == (srNumber ? extra.number : extra.fdcId)) return extra.slot;
+    }
+    return -1;
+}
 
 bool IsDigits(std::string_view text) { return !text.empty() && AllDigits(text); }
 
@@ -133,6 +160,14 @@ std::string Collapsed(std::string text) {
     return out;
 }
 
+// Room kept beyond twice what the tables hold: a block of texts, the
+// files' buffers and the smaller maps.
+constexpr std::size_t kRoomMargin = std::size_t{32} << 20;
+// How much the tables grow between two looks at the memory left.
+constexpr std::size_t kRoomCheckStep = std::size_t{4} << 20;
+// What an entry of a hash map costs beside its key and value.
+constexpr std::size_t kMapEntryBytes = 48;
+
 class FdcConverter {
   public:
     FdcConverter(const std::string& directory, const FdcTypes& types, ProgressSink* progress);
@@ -145,6 +180,8 @@ class FdcConverter {
     std::string Text(std::string_view utf8);
     Span Store(std::string_view text) { return data_->texts.Store(text); }
     Span Intern(std::string_view text);
+    bool Next(CsvReader& csv);
+    std::size_t HeldBytes() const;
 
     void ReadCategories();
     void ReadFoods();
@@ -160,7 +197,7 @@ class FdcConverter {
     void ReadMeasureUnits();
     void ReadPortions();
     std::string PortionText(const CsvReader& csv, const std::array<int, 7>& columns);
-    void FlushPortions();
+    void StorePortions();
     void ReadValues();
     void FlushValues();
     void LoadValues(FdcFood& food);
@@ -183,8 +220,15 @@ class FdcConverter {
     std::uint32_t lastId_ = 0;
     FdcFood* lastFood_ = nullptr;
     bool lastKnown_ = false;
-    FdcFood* portionFood_ = nullptr;
-    std::vector<std::pair<long, std::string>> portions_;  // seq_num, item
+    struct Portion {
+        std::uint32_t food;
+        std::uint32_t seq;  // the largest for none
+        std::uint32_t at;   // of its item in portionItems_
+        std::uint32_t length;
+    };
+    std::vector<Portion> portions_;
+    std::string portionItems_;
+    std::size_t nextRoomCheck_ = 0;
     FdcFood* valueFood_ = nullptr;
     std::array<std::string, kValueSlots> values_;
     TextCounts text_;
@@ -237,6 +281,28 @@ Span FdcConverter::Intern(std::string_view text) {
     return span;
 }
 
+// Every row read first makes sure that what the tables hold fits twice
+// beside what the process may still use: the tables grow by doubling, and
+// the foods file made at the end is about their size. An import that does
+// not fit stops with a message, before the kernel would kill it.
+bool FdcConverter::Next(CsvReader& csv) {
+    const std::size_t held = HeldBytes();
+    if (held >= nextRoomCheck_) {
+        if (UsableMemory() < held + kRoomMargin) {
+            throw NotEnoughMemory("not enough memory to convert the files in " + directory_);
+        }
+        nextRoomCheck_ = held + kRoomCheckStep;
+    }
+    return csv.Next();
+}
+
+std::size_t FdcConverter::HeldBytes() const {
+    return data_->texts.Bytes() + data_->foods.capacity() * sizeof(FdcFood) +
+           byId_.capacity() * sizeof(byId_[0]) + otherIds_.capacity() * sizeof(otherIds_[0]) +
+           gtins_.capacity() * sizeof(gtins_[0]) + portions_.capacity() * sizeof(Portion) +
+           portionItems_.capacity() + interned_.size() * kMapEntryBytes;
+}
+
 std::unique_ptr<FdcDatabase::Data> FdcConverter::Run() {
     if (Exists("food_category.csv")) ReadCategories();
     ReadFoods();
@@ -264,7 +330,7 @@ void FdcConverter::ReadCategories() {
     const int id = csv.Require({"id"});
     const int code = csv.Require({"code"});
     const int description = csv.Require({"description"});
-    while (csv.Next()) {
+    while (Next(csv)) {
         const std::uint32_t key = IdOf(csv, id);
         IdOf(csv, code);  // a group code: digits, as the Standard Reference's
         if (!categoryGroups_.emplace(key, static_cast<int>(data_->groups.size())).second) {
@@ -282,7 +348,7 @@ void FdcConverter::ReadFoods() {
     const int description = csv.Require({"description"});
     const int category = csv.Require({"food_category_id"});
     const int date = csv.Require({"publication_date"});
-    while (csv.Next()) {
+    while (Next(csv)) {
         const std::uint32_t fdcId = IdOf(csv, id);
         const auto found = std::find(kDataTypes.begin(), kDataTypes.end(), csv.Field(type));
         const auto index = static_cast<std::size_t>(found - kDataTypes.begin());
@@ -358,7 +424,7 @@ void FdcConverter::ReadBranded() {
                                         csv.Require({"household_serving_fulltext"}),
                                         csv.Require({"branded_food_category"})};
     lastKnown_ = false;
-    while (csv.Next()) {
+    while (Next(csv)) {
         FdcFood* food = FoodOf(csv, columns[0], "branded food row");
         if (food != nullptr && food->type == kBranded) ReadBrandedRow(csv, columns, *food);
     }
@@ -434,13 +500,13 @@ void FdcConverter::ReadSurveyCategories() {
         CsvReader csv(PathOf("wweia_food_category.csv"), &meter_);
         const int code = csv.Require({"wweia_food_category", "wweia_food_category_code"});
         const int description = csv.Require({"wweia_food_category_description"});
-        while (csv.Next()) names[IdOf(csv, code)] = Text(csv.Field(description));
+        while (Next(csv)) names[IdOf(csv, code)] = Text(csv.Field(description));
     }
     CsvReader csv(PathOf("survey_fndds_food.csv"), &meter_);
     const int id = csv.Require({"fdc_id"});
     const int code = csv.Require({"wweia_category_code", "wweia_category_number"});
     lastKnown_ = false;
-    while (csv.Next()) {
+    while (Next(csv)) {
         FdcFood* food = FoodOf(csv, id, "survey food row");
         if (food == nullptr || food->type != kSurvey || csv.Field(code).empty()) continue;
         const std::uint32_t category = IdOf(csv, code);
@@ -466,7 +532,7 @@ void FdcConverter::ReadAttributes() {
     const int type = csv.Require({"food_attribute_type_id"});
     const int value = csv.Require({"value"});
     lastKnown_ = false;
-    while (csv.Next()) {
+    while (Next(csv)) {
         FdcFood* food = FoodOf(csv, id, "food attribute");
         if (food == nullptr || csv.Field(type) != kCommonNameAttribute) continue;
         const std::string name = Text(csv.Field(value));
@@ -480,7 +546,7 @@ void FdcConverter::ReadMeasureUnits() {
     CsvReader csv(PathOf("measure_unit.csv"), &meter_);
     const int id = csv.Require({"id"});
     const int name = csv.Require({"name"});
-    while (csv.Next()) units_[std::to_string(IdOf(csv, id))] = Text(csv.Field(name));
+    while (Next(csv)) units_[std::to_string(IdOf(csv, id))] = Text(csv.Field(name));
     haveUnits_ = true;
 }
 
@@ -494,21 +560,23 @@ void FdcConverter::ReadPortions() {
                                         csv.Require({"modifier"}),
                                         csv.Require({"gram_weight"})};
     lastKnown_ = false;
-    while (csv.Next()) {
+    while (Next(csv)) {
         FdcFood* food = FoodOf(csv, columns[0], "food portion");
         if (food == nullptr || csv.Field(columns[6]).empty()) continue;
-        if (food != portionFood_) {
-            FlushPortions();
-            portionFood_ = food;
-            portions_.clear();
-        }
-        const long seq = csv.Field(columns[1]).empty() ? std::numeric_limits<long>::max()
-                                                       : IdOf(csv, columns[1]);
-        std::string item = PortionText(csv, columns) + " = ";
-        AppendTrimmed(NumberOf(csv, columns[6]), item);
-        portions_.emplace_back(seq, item + "~");
+        const std::uint32_t seq = csv.Field(columns[1]).empty()
+                                      ? std::numeric_limits<std::uint32_t>::max()
+                                      : IdOf(csv, columns[1]);
+        const std::size_t at = portionItems_.size();
+        portionItems_ += PortionText(csv, columns) + " = ";
+        AppendTrimmed(NumberOf(csv, columns[6]), portionItems_);
+        portionItems_ += '~';
+        if (portionItems_.size() > std::numeric_limits<std::uint32_t>::max())
+            throw std::bad_alloc();
+        portions_.push_back({static_cast<std::uint32_t>(food - data_->foods.data()), seq,
+                             static_cast<std::uint32_t>(at),
+                             static_cast<std::uint32_t>(portionItems_.size() - at)});
     }
-    FlushPortions();
+    StorePortions();
 }
 
 std::string FdcConverter::PortionText(const CsvReader& csv, const std::array<int, 7>& columns) {
@@ -532,13 +600,22 @@ std::string FdcConverter::PortionText(const CsvReader& csv, const std::array<int
     return text;
 }
 
-void FdcConverter::FlushPortions() {
-    if (portionFood_ == nullptr) return;
-    std::stable_sort(portions_.begin(), portions_.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::string items(data_->texts.Get(portionFood_->weights));
-    for (const auto& [seq, item] : portions_) items += item;
-    portionFood_->weights = Store(items);
+// Each food's portions in seq_num order (equal ones in the file's order),
+// wherever its rows are in the file, after the household weights it has.
+void FdcConverter::StorePortions() {
+    std::stable_sort(portions_.begin(), portions_.end(), [](const Portion& a, const Portion& b) {
+        return std::make_pair(a.food, a.seq) < std::make_pair(b.food, b.seq);
+    });
+    for (std::size_t i = 0; i < portions_.size();) {
+        FdcFood& food = data_->foods[portions_[i].food];
+        std::string items(data_->texts.Get(food.weights));
+        for (const std::uint32_t of = portions_[i].food;
+             i < portions_.size() && portions_[i].food == of; ++i)
+            items.append(portionItems_, portions_[i].at, portions_[i].length);
+        food.weights = Store(items);
+    }
+    portions_ = {};
+    portionItems_ = {};
 }
 
 // ---- Nutrient values ------------------------------------------------------------
@@ -551,17 +628,12 @@ void FdcConverter::ReadValues() {
     const int amount = csv.Require({"amount"});
     csv.SkipColumnsFrom(std::max({id, fdcId, nutrient, amount}) + 1);
     lastKnown_ = false;
-    while (csv.Next()) {
+    while (Next(csv)) {
         IdOf(csv, id);
         FdcFood* food = FoodOf(csv, fdcId, "nutrient value");
         const auto number = static_cast<int>(std::min(IdOf(csv, nutrient), 100000u));
         if (food == nullptr || csv.Field(amount).empty()) continue;
-        const bool srNumber = number < kFirstFdcNutrientId;
-        const bool microgramsD =
-            number == (srNumber ? kVitaminDMicrogramNumber : kVitaminDMicrogramFdcId);
-        const int slot = microgramsD ? kVitaminDMicrogramSlot
-                         : srNumber  ? ColumnOfNumber(number)
-                                     : ColumnOfFdcId(number);
+        const int slot = SlotOfNutrient(number);
         if (slot < 0) continue;
         const Decimal value = NumberOf(csv, amount);
         if (food != valueFood_) LoadValues(*food);
@@ -574,7 +646,9 @@ void FdcConverter::ReadValues() {
             AppendTrimmed(value, text);
             continue;
         }
-        const NutrientColumn& column = kNutrientColumns[static_cast<std::size_t>(slot)];
+        // An Atwater energy is written as the energy it stands in for.
+        const int of = slot < kNutrientCount ? slot : kEnergy - kFirstNutrientField;
+        const NutrientColumn& column = kNutrientColumns[static_cast<std::size_t>(of)];
         AppendValue(value, column.shift, column.decimals + column.shift, text);
     }
     FlushValues();

@@ -27,6 +27,8 @@ class TextArena {
     // Throws std::bad_alloc for a text longer than a block or past 4 GiB.
     Span Store(std::string_view text);
     std::string_view Get(Span span) const;
+    // The bytes of the blocks held.
+    std::size_t Bytes() const { return blocks_.size() * kBlockBytes; }
 
   private:
     static constexpr std::uint32_t kBlockBytes = 1u << 24;
@@ -34,11 +36,14 @@ class TextArena {
     std::uint32_t used_ = kBlockBytes;  // in the last block
 };
 
-// Slots of a food's values: the 36 nutrient fields, then vitamin D in µg.
-// Stored as each non-empty slot's letter followed by its value (which
-// holds no letter): "A15.87B717".
-inline constexpr int kValueSlots = 37;
+// Slots of a food's values: the 36 nutrient fields, then vitamin D in µg
+// and the Atwater energies, which stand in for missing fields. Stored as
+// each non-empty slot's letter followed by its value (which holds no
+// letter): "A15.87B717".
+inline constexpr int kValueSlots = 39;
 inline constexpr int kVitaminDMicrogramSlot = 36;
+inline constexpr int kAtwaterSpecificEnergySlot = 37;
+inline constexpr int kAtwaterGeneralEnergySlot = 38;
 char SlotLetter(int slot);
 int SlotOfLetter(char letter);  // -1 for a character that is no slot's
 

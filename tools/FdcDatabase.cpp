@@ -7,6 +7,7 @@
 #include <new>
 
 #include "db/Collation.h"
+#include "db/WholeFile.h"
 #include "tools/FdcData.h"
 #include "tools/FoodEncoder.h"
 #include "tools/Nutrients.h"
@@ -47,6 +48,7 @@ int SlotOfLetter(char letter) {
 namespace {
 
 constexpr int kVitaminDColumn = kVitaminD - kFirstNutrientField;
+constexpr int kEnergyColumn = kEnergy - kFirstNutrientField;
 
 using Data = FdcDatabase::Data;
 
@@ -122,11 +124,22 @@ bool IuFromMicrograms(const Slots& slots) {
     return slots[kVitaminDColumn].empty() && !slots[kVitaminDMicrogramSlot].empty();
 }
 
+// The energy field: the food's energy, else its energy by specific
+// Atwater factors, else by general ones.
+std::string_view EnergyOf(const Slots& slots) {
+    for (const int slot : {kEnergyColumn, kAtwaterSpecificEnergySlot, kAtwaterGeneralEnergySlot}) {
+        if (!slots[static_cast<std::size_t>(slot)].empty())
+            return slots[static_cast<std::size_t>(slot)];
+    }
+    return {};
+}
+
 // Sets the 36 nutrient fields from the stored values; iu holds a
 // vitamin D in IU worked out from µg.
 void SetValues(std::string_view stored, FoodLineFields& fields, std::string& iu) {
     const Slots slots = SlotsOf(stored);
     std::copy(slots.begin(), slots.begin() + kNutrientCount, fields.values.begin());
+    fields.values[kEnergyColumn] = EnergyOf(slots);
     if (!IuFromMicrograms(slots)) return;
     iu = IuOfMicrograms(slots[kVitaminDMicrogramSlot]);
     fields.values[kVitaminDColumn] = iu;
@@ -232,6 +245,7 @@ void CountFoods(Data& data) {
         const Slots slots = SlotsOf(data.texts.Get(food.values));
         data.counts.values += std::count_if(slots.begin(), slots.begin() + kNutrientCount,
                                             [](std::string_view value) { return !value.empty(); });
+        if (slots[kEnergyColumn].empty() && !EnergyOf(slots).empty()) ++data.counts.values;
         if (IuFromMicrograms(slots)) {
             ++data.counts.vitaminDFromMicrograms;
             ++data.counts.values;
@@ -277,6 +291,7 @@ std::string FdcDatabase::FoodsFileBytes() const {
         bound += kLineExtra + food.description.length + food.brand.length + food.gtin.length +
                  food.names.length + food.weights.length + food.values.length;
     }
+    if (bound > UsableMemory()) throw NotEnoughMemory("not enough memory to make the foods file");
     std::string file;
     file.reserve(bound);
     int index = 0;

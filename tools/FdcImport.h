@@ -15,15 +15,17 @@
 // brand and barcode); the 36 nutrients get the Standard Reference's number
 // of decimals for each nutrient (FoodData Central writes numbers in their
 // shortest form), rounded half away from zero; vitamin D given only in µg
-// becomes IU at 40 IU per µg. Group: the food category (Foundation, SR
-// Legacy), the WWEIA category (Survey, codes "S<code>", names ending in
-// " (Survey)") or the branded food category (codes "B0001" on in the order
-// of their names, names ending in " (Branded)"); no two groups share a
-// name. Refuse, refuse description and scientific name stay empty: the
-// download has none. Common name: food_attribute's "Common Name" values
-// (Branded: the brand owner, the data type and the FDC id). Household
-// weights: food_portion's rows in seq_num order; Branded foods their
-// serving, "<household text> = <grams>", or for a serving in ml
+// becomes IU at 40 IU per µg; a food without energy (1008) gets its energy
+// by specific Atwater factors (2048), else by general ones (2047). Group:
+// the food category (Foundation, SR Legacy), the WWEIA category (Survey,
+// codes "S<code>", names ending in " (Survey)") or the branded food
+// category (codes "B0001" on in the order of their names, names ending in
+// " (Branded)"); no two groups share a name. Refuse, refuse description
+// and scientific name stay empty: the download has none. Common name:
+// food_attribute's "Common Name" values (Branded: the brand owner, the
+// data type and the FDC id). Household weights: each food's food_portion
+// rows in seq_num order, wherever they stand in the file; Branded foods
+// their serving, "<household text> = <grams>", or for a serving in ml
 // "<household text> = <ml> ml, counted as <ml>", since the values of such
 // a product are per 100 ml. Descriptions equal apart from letter case get
 // " (FDC <fdc_id>)". A GTIN given to more than one Branded food keeps only
@@ -83,6 +85,7 @@ class FdcDatabase {
     const FdcCounts& Counts() const;
 
     // The stored foods file (lines scrambled by their index, CR LF ends).
+    // Throws NotEnoughMemory when its bytes would not fit in UsableMemory().
     std::string FoodsFileBytes() const;
 
   private:
@@ -95,7 +98,10 @@ class FdcDatabase {
 // date, an id that must be digits and is not (fdc_id, nutrient_id, id, and
 // food_category_id where it names a food_category row), a row for a food
 // that is not in food.csv, a category that does not exist, a repeated
-// fdc_id or nutrient value. Running out of memory throws std::bad_alloc.
+// fdc_id or nutrient value. Throws NotEnoughMemory as soon as what the
+// tables hold no longer fits twice in UsableMemory() (with some room to
+// spare), which the importer needs to write them; an allocation that fails
+// throws std::bad_alloc.
 // Progress, when given, shows the share of input bytes read.
 std::unique_ptr<FdcDatabase> ConvertFdc(const std::string& fdcDirectory, const FdcTypes& types,
                                         ProgressSink* progress = nullptr);

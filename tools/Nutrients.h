@@ -76,6 +76,15 @@ inline constexpr int kVitaminDMicrogramNumber = 328;
 inline constexpr int kVitaminDMicrogramFdcId = 1114;
 inline constexpr int kIuPerMicrogramVitaminD = 40;
 
+// Energy in kcal worked out with Atwater factors, specific to the food or
+// general, which FoodData Central gives some foods (most Foundation foods)
+// instead of the energy the report shows; that energy falls back on the
+// specific, then the general one.
+inline constexpr int kAtwaterSpecificEnergyNumber = 958;
+inline constexpr int kAtwaterSpecificEnergyFdcId = 2048;
+inline constexpr int kAtwaterGeneralEnergyNumber = 957;
+inline constexpr int kAtwaterGeneralEnergyFdcId = 2047;
+
 // A food line's fields 2 to 42.
 struct FoodLineFields {
     std::array<std::string_view, kNutrientCount> values{};
