@@ -10,6 +10,8 @@
 #include <fstream>
 #include <new>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 
 #include "db/HugePages.h"
 
@@ -105,16 +107,33 @@ std::optional<unsigned long long> NumberIn(const std::string& path) {
     return std::nullopt;
 }
 
+// The bytes of memory.stat's entry name (0 when it has none).
+unsigned long long StatEntry(const std::string& path, std::string_view name) {
+    std::ifstream file(path);
+    std::string key;
+    unsigned long long bytes = 0;
+    while (file >> key >> bytes) {
+        if (key == name) return bytes;
+    }
+    return 0;
+}
+
 // The room the memory limits of the group at path (relative to the
-// hierarchy at base) and of every group above it leave.
+// hierarchy at base) and of every group above it leave. A group's usage
+// counts the cache of the files it read, which the kernel drops before an
+// allocation fails: its inactive part is not counted as used, or reading
+// a file larger than the limit would leave no room at all.
 std::size_t GroupRoom(const std::string& base, std::string path, const char* limitFile,
-                      const char* usageFile) {
+                      const char* usageFile, std::string_view inactiveCache) {
     std::size_t room = kNoLimit;
     for (;;) {
         const std::string folder = base + path + "/";
         const auto limit = NumberIn(folder + limitFile);
         const auto usage = NumberIn(folder + usageFile);
-        if (limit && usage) room = std::min(room, Room(*limit, *usage));
+        if (limit && usage) {
+            const unsigned long long cache = StatEntry(folder + "memory.stat", inactiveCache);
+            room = std::min(room, Room(*limit, *usage - std::min(*usage, cache)));
+        }
         const std::size_t slash = path.rfind('/');
         if (slash == std::string::npos || path.empty()) return room;
         path.resize(slash);
@@ -135,10 +154,11 @@ std::size_t ControlGroupRoom() {
         if (path == "/") path.clear();
         if (controllers.empty()) {
             for (const char* base : {"/sys/fs/cgroup", "/sys/fs/cgroup/unified"})
-                room = std::min(room, GroupRoom(base, path, "memory.max", "memory.current"));
+                room = std::min(
+                    room, GroupRoom(base, path, "memory.max", "memory.current", "inactive_file"));
         } else if (("," + controllers + ",").find(",memory,") != std::string::npos) {
             room = std::min(room, GroupRoom("/sys/fs/cgroup/memory", path, "memory.limit_in_bytes",
-                                            "memory.usage_in_bytes"));
+                                            "memory.usage_in_bytes", "total_inactive_file"));
         }
     }
     return room;

@@ -162,7 +162,7 @@ std::string Collapsed(std::string text) {
 
 // Room kept beyond twice what the tables hold: a block of texts, the
 // files' buffers and the smaller maps.
-constexpr std::size_t kRoomMargin = std::size_t{32} << 20;
+constexpr std::size_t kRoomMargin = std::size_t{16} << 20;
 // How much the tables grow between two looks at the memory left.
 constexpr std::size_t kRoomCheckStep = std::size_t{4} << 20;
 // What an entry of a hash map costs beside its key and value.
@@ -180,6 +180,7 @@ class FdcConverter {
     std::string Text(std::string_view utf8);
     Span Store(std::string_view text) { return data_->texts.Store(text); }
     Span Intern(std::string_view text);
+    CsvReader Open(std::string_view name);
     bool Next(CsvReader& csv);
     std::size_t HeldBytes() const;
 
@@ -281,6 +282,13 @@ Span FdcConverter::Intern(std::string_view text) {
     return span;
 }
 
+// The memory left is looked at again on a new file's first row: the cache
+// of the files read before may have changed it.
+CsvReader FdcConverter::Open(std::string_view name) {
+    nextRoomCheck_ = 0;
+    return CsvReader(PathOf(name), &meter_);
+}
+
 // Every row read first makes sure that what the tables hold fits twice
 // beside what the process may still use: the tables grow by doubling, and
 // the foods file made at the end is about their size. An import that does
@@ -326,7 +334,7 @@ std::unique_ptr<FdcDatabase::Data> FdcConverter::Run() {
 // ---- Foods and their groups ------------------------------------------------------
 
 void FdcConverter::ReadCategories() {
-    CsvReader csv(PathOf("food_category.csv"), &meter_);
+    CsvReader csv = Open("food_category.csv");
     const int id = csv.Require({"id"});
     const int code = csv.Require({"code"});
     const int description = csv.Require({"description"});
@@ -342,7 +350,7 @@ void FdcConverter::ReadCategories() {
 }
 
 void FdcConverter::ReadFoods() {
-    CsvReader csv(PathOf("food.csv"), &meter_);
+    CsvReader csv = Open("food.csv");
     const int id = csv.Require({"fdc_id"});
     const int type = csv.Require({"data_type"});
     const int description = csv.Require({"description"});
@@ -414,7 +422,7 @@ FdcFood* FdcConverter::FoodOf(const CsvReader& csv, int column, const char* what
 // ---- Branded foods -------------------------------------------------------------
 
 void FdcConverter::ReadBranded() {
-    CsvReader csv(PathOf("branded_food.csv"), &meter_);
+    CsvReader csv = Open("branded_food.csv");
     const std::array<int, 8> columns = {csv.Require({"fdc_id"}),
                                         csv.Require({"brand_owner"}),
                                         csv.Column({"brand_name"}),
@@ -497,12 +505,12 @@ void FdcConverter::DropOlderVersions() {
 void FdcConverter::ReadSurveyCategories() {
     std::unordered_map<std::uint32_t, std::string> names;
     {
-        CsvReader csv(PathOf("wweia_food_category.csv"), &meter_);
+        CsvReader csv = Open("wweia_food_category.csv");
         const int code = csv.Require({"wweia_food_category", "wweia_food_category_code"});
         const int description = csv.Require({"wweia_food_category_description"});
         while (Next(csv)) names[IdOf(csv, code)] = Text(csv.Field(description));
     }
-    CsvReader csv(PathOf("survey_fndds_food.csv"), &meter_);
+    CsvReader csv = Open("survey_fndds_food.csv");
     const int id = csv.Require({"fdc_id"});
     const int code = csv.Require({"wweia_category_code", "wweia_category_number"});
     lastKnown_ = false;
@@ -527,7 +535,7 @@ void FdcConverter::ReadSurveyCategories() {
 // ---- Common names and household weights -----------------------------------------
 
 void FdcConverter::ReadAttributes() {
-    CsvReader csv(PathOf("food_attribute.csv"), &meter_);
+    CsvReader csv = Open("food_attribute.csv");
     const int id = csv.Require({"fdc_id"});
     const int type = csv.Require({"food_attribute_type_id"});
     const int value = csv.Require({"value"});
@@ -543,7 +551,7 @@ void FdcConverter::ReadAttributes() {
 }
 
 void FdcConverter::ReadMeasureUnits() {
-    CsvReader csv(PathOf("measure_unit.csv"), &meter_);
+    CsvReader csv = Open("measure_unit.csv");
     const int id = csv.Require({"id"});
     const int name = csv.Require({"name"});
     while (Next(csv)) units_[std::to_string(IdOf(csv, id))] = Text(csv.Field(name));
@@ -551,7 +559,7 @@ void FdcConverter::ReadMeasureUnits() {
 }
 
 void FdcConverter::ReadPortions() {
-    CsvReader csv(PathOf("food_portion.csv"), &meter_);
+    CsvReader csv = Open("food_portion.csv");
     const std::array<int, 7> columns = {csv.Require({"fdc_id"}),
                                         csv.Require({"seq_num"}),
                                         csv.Require({"amount"}),
@@ -621,7 +629,7 @@ void FdcConverter::StorePortions() {
 // ---- Nutrient values ------------------------------------------------------------
 
 void FdcConverter::ReadValues() {
-    CsvReader csv(PathOf("food_nutrient.csv"), &meter_);
+    CsvReader csv = Open("food_nutrient.csv");
     const int id = csv.Require({"id"});
     const int fdcId = csv.Require({"fdc_id"});
     const int nutrient = csv.Require({"nutrient_id"});
