@@ -9,6 +9,7 @@
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -24,8 +25,11 @@
 #include "list/qt/PalChaUnit.h"
 #include "list/qt/VisLisIngUnit.h"
 #include "list/qt/WordEdit.h"
+#include "tests/report_recorder.h"
+#include "tests/support/FdcDownload.h"
 #include "tests/support/QtTestSupport.h"
 #include "tests/support/TestSupport.h"
+#include "tools/FdcImport.h"
 #include "ui/ConUnit.h"
 #include "ui/ErrorReport.h"
 #include "ui/Text1252.h"
@@ -735,6 +739,69 @@ TEST(SampleDatabase, FiltersSurviveReopeningAndRestart) {
     windows->main.FormActivate();
     list = &windows->list;
     reopened();
+}
+
+// An imported FoodData Central download: a branded food is found by words
+// of its name, by its brand and by its GTIN with its leading zeros, and its
+// report, on screen and on the printer, shows its brand owner, data type,
+// FDC id and serving.
+TEST(FdcDatabase, BrandedFoodIsFoundShownAndPrinted) {
+    test::TempDir dir;
+    {
+        test::FdcDownloadWriter writer(dir.Path());
+        const auto branded = [&](const char* id, const char* description, const char* owner,
+                                 const char* gtin) {
+            writer.Add(test::kFoodCsv, {id, "branded_food", description, "Cheese", "2021-01-01"});
+            writer.Add(
+                test::kBrandedFoodCsv,
+                {id,       owner, "", "",           gtin,         "MILK", "", "28", "g", "1 oz",
+                 "Cheese", "LI",  "", "2021-01-01", "2021-01-01", "US",   "", "",   "",  ""});
+            writer.Add(test::kFoodNutrientCsv, {id, id, "1008", "393"});
+        };
+        branded("2001", "Cheddar cheese, sharp", "Tillamook", "00072830000001");
+        branded("2002", "Swiss cheese", "Cabot", "00072830000002");
+        writer.Add(test::kFoodCsv, {"2003", "sr_legacy_food", "Cheese, cheddar", "", ""});
+    }
+    ImportFdc(dir.Path(), dir.Path() + "Dados", kAllFdcTypes);
+    ProgramWindows windows(dir.Path(), dir.Path() + "VARDELO.ini");
+    windows.main.FormActivate();
+    TVisLisIngForm& list = windows.list;
+    const std::string cheddar = "Cheddar cheese, sharp (Tillamook, GTIN 00072830000001)";
+    for (const char* words : {"SHARP CHEDDAR", "TILLAMOOK", "00072830000001"}) {
+        Rows shown;
+        test::WhenModal([&](QWidget*) {
+            list.FormActivate();
+            test::WhenModal([&](QWidget*) {
+                windows.words.PalChaMaskEdit->SetText("");
+                TypeText(windows.words.PalChaMaskEdit, words);
+                windows.words.TurnONFilter1->trigger();
+            });
+            list.Filtraporpalavraschave1->trigger();
+            for (int i = 0; i < list.LisFilOrdListBox->count(); ++i)
+                shown.push_back(ToWin1252(list.LisFilOrdListBox->RowText(i)));
+            list.LisFilOrdListBox->setCurrentRow(0);
+            list.Retorna1->trigger();
+        });
+        windows.main.List1Click();
+        EXPECT_EQ(shown, Rows{cheddar}) << words;
+    }
+    QPrinter& printer = windows.main.Printer();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(dir.Path() + "page.pdf"));
+    for (QPrinter* on : {static_cast<QPrinter*>(nullptr), &printer}) {
+        test::RecordingCanvas canvas;
+        windows.main.DrawReport(on, canvas, 100);
+        std::string texts;
+        for (const test::DrawnText& text : canvas.texts) texts += text.text + "\n";
+        for (const char* shown : {"CHEDDAR CHEESE, SHARP (TILLAMOOK, GTIN 00072830000001)",
+                                  "Common: Tillamook (Branded Foods, FDC 2001)",
+                                  "Group : Cheese (Branded)", "1 oz = 28 g", "kal 393"}) {
+            EXPECT_NE(texts.find(shown), std::string::npos) << shown << " in\n" << texts;
+        }
+    }
+    test::MessageBoxCatcher boxes(QMessageBox::Yes);
+    windows.main.Print1Click();
+    EXPECT_TRUE(test::ReadFile(dir.Path() + "page.pdf").starts_with("%PDF"));
 }
 
 }  // namespace
