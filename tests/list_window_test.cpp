@@ -12,6 +12,7 @@
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <filesystem>
 
@@ -281,6 +282,25 @@ TEST_F(ListWindowTest, GroupItemsCheckOneAtATimeAndUncheckToSwitchOff) {
     EXPECT_EQ(GroupItems().size(), 7);
     list->Retorna1->trigger();
     EXPECT_EQ(Stored("GruFil"), "TODOS");
+}
+
+// Hundreds of groups scroll within the screen; the keyboard reaches the last.
+TEST_F(ListWindowTest, SixHundredGroupsFitTheScreenAndTheLastIsReached) {
+    std::string groups;
+    for (int code = 1401; code <= 2000; ++code) {
+        groups += std::to_string(code) + "|Group " + std::to_string(code) + "\r\n";
+    }
+    test::WriteFile(dir.Path() + "Dados/ArqGruIng.dad", groups);
+    OpenList();
+    QMenu* menu = list->Filtraporgrupodeingrediente1;
+    menu->popup(list->mapToGlobal(QPoint()));
+    EXPECT_TRUE(menu->screen()->availableGeometry().contains(menu->geometry()));
+    QTest::keyClick(menu, Qt::Key_End);
+    EXPECT_TRUE(menu->rect().contains(menu->actionGeometry(GroupItems().back())));
+    QTest::keyClick(menu, Qt::Key_Return);
+    EXPECT_EQ(CheckedItems(), std::vector<int>{599});
+    EXPECT_EQ(ListRows(),
+              (Rows{"Flour, all purpose", "Flour, all-purpose, enriched", "Rice, white"}));
 }
 
 TEST_F(ListWindowTest, DoubleClickOnAFilteredRowReturnsTheFoodTableIndex) {

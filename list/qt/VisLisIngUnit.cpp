@@ -17,6 +17,7 @@
 #include "ui/ConUnit.h"
 #include "ui/ErrorReport.h"
 #include "ui/MenuCommand.h"
+#include "ui/ScrollingMenu.h"
 #include "ui/Text1252.h"
 #include "ui/WindowFrame.h"
 
@@ -72,6 +73,8 @@ void TVisLisIngForm::Open(const TextTable& foodTable, const TextTable& foodKeyIn
 void TVisLisIngForm::BuildMenu() {
     MainMenu1 = new QMenuBar(this);
     Filtraporgrupodeingrediente1 = MainMenu1->addMenu("Group Filter");
+    // A database can hold hundreds of groups, more than a screen's columns.
+    MakeScrollable(*Filtraporgrupodeingrediente1);
     groupItems_ = new QActionGroup(this);
     groupItems_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     const auto add = [this](const char* caption, void (TVisLisIngForm::*handler)()) {
