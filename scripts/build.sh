@@ -4,9 +4,11 @@
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-# sqlite3 is the baseline of the FoodData Central import benchmark.
+# sqlite3 is the baseline of the FoodData Central import benchmark; groff
+# lays out the manual pages whose synopses the usage test reads.
 PACKAGES=(cmake g++ make qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev sqlite3
-          libx11-dev fonts-liberation fontconfig xvfb xauth clang-format git librsvg2-bin)
+          libx11-dev fonts-liberation fontconfig xvfb xauth clang-format git librsvg2-bin
+          groff-base)
 
 # What the end-to-end tests (tests/e2e/) drive the program with: a display,
 # a window manager, input, pictures, OCR and a print queue. scripts/test
@@ -17,7 +19,7 @@ E2E_PACKAGES=(xvfb openbox xdotool x11-utils imagemagick tesseract-ocr tesseract
 # What the sanitizer build, the fuzz targets and the package checks need
 # beyond the build; scripts/test installs them when run as root.
 TEST_PACKAGES=(clang libclang-rt-14-dev dpkg-dev fakeroot file lintian desktop-file-utils
-               appstream)
+               appstream libxml2-utils)
 
 # install_packages NAME...: installs those not installed yet, as root;
 # otherwise prints the apt-get line and exits.
