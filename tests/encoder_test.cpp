@@ -157,7 +157,8 @@ TEST_F(EncodeFoodsTool, UsageErrorsExitWithStatusTwo) {
          {std::string(), in, "--decode " + in, "--other " + in + out, in + out + "extra"}) {
         const ToolRun run = RunTool(dir_, args);
         EXPECT_EQ(run.status, 2) << args;
-        EXPECT_NE(run.err.find("usage: encode-foods PLAIN STORED"), std::string::npos) << args;
+        EXPECT_NE(run.err.find("usage: quorvex-encode-foods PLAIN STORED"), std::string::npos)
+            << args;
     }
     EXPECT_FALSE(OutExists());
 }

@@ -1,15 +1,19 @@
-// encode-foods: prepares the stored (scrambled) foods file from a plain one,
-// or turns a stored one back into plain text for inspection.
+// quorvex-encode-foods (built as encode-foods): prepares the stored
+// (scrambled) foods file from a plain one, or turns a stored one back into
+// plain text for inspection.
 //
-//   encode-foods PLAIN STORED
-//   encode-foods --decode STORED PLAIN
+//   quorvex-encode-foods PLAIN STORED
+//   quorvex-encode-foods --decode STORED PLAIN
+//   quorvex-encode-foods --help
 //
 // The plain file is split into lines exactly as the viewer splits the
 // stored one, so line n of the plain file is stored as line n. Messages
 // count lines from 1. Exit status: 0 written (warnings may have been
 // printed), 1 a file could not be read or written, 2 wrong usage or a plain
 // file that cannot be stored. On any failure the output file is not
-// written; the whole file is checked before anything is written.
+// written; the whole file is checked before anything is written. --help
+// prints the usage on standard output with status 0; wrong usage prints it
+// on standard error with status 2.
 #include <algorithm>
 #include <iostream>
 #include <numeric>
@@ -34,7 +38,8 @@ constexpr int kDone = 0;
 constexpr int kFileFailure = 1;
 constexpr int kRefused = 2;
 
-constexpr const char* kProgram = "encode-foods";
+// Messages name the installed command, whatever name the program is run by.
+constexpr const char* kProgram = "quorvex-encode-foods";
 constexpr std::string_view kLineEnds = "\r\n";
 
 void PrintUsage(std::ostream& out) {
