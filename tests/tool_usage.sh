@@ -27,7 +27,7 @@ fail() {
 # The usage's command lines: from the line that starts with "usage: ", with
 # that word off, through the indented lines that follow; blanks squeezed.
 usage_lines() {
-    awk '!found { if (sub(/^usage: /, "")) { found = 1; $1 = $1; print } next }
+    awk '!found { if (sub(/^[Uu]sage: /, "")) { found = 1; $1 = $1; print } next }
          !/^[ \t]/ { exit }
          { $1 = $1; print }'
 }
