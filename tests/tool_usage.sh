@@ -34,9 +34,10 @@ usage_lines() {
 }
 
 # The SYNOPSIS section as groff lays it out in ASCII, without hyphenation
-# or wrapping, blanks squeezed.
+# or wrapping, blanks squeezed. Glyphs ASCII lacks elsewhere in the page
+# are no concern here.
 synopsis_lines() {
-    groff -man -Tascii -rLL=250n -rHY=0 -P-cbou "$1" |
+    groff -man -Tascii -rLL=250n -rHY=0 -P-cbou "$1" 2>/dev/null |
         awk '/^[A-Z]/ { inside = $0 == "SYNOPSIS"; next } inside && NF { $1 = $1; print }'
 }
 
