@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <stdexcept>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace quorvex {
 
 namespace {
@@ -74,6 +78,84 @@ constexpr PhaseTables MakePhaseTables() {
 
 constexpr PhaseTables kTables = MakePhaseTables();
 
+// Decodes size bytes at bytes whose first has phase, one table per byte.
+void DecodeByTables(unsigned char* bytes, size_t size, int phase) {
+    size_t i = 0;
+    for (; i < size && phase != 0; ++i) {
+        bytes[i] = kTables.decode[phase][bytes[i]];
+        if (++phase == kPeriod) phase = 0;
+    }
+    // Whole periods: the table of each position is a constant, so the
+    // unrolled loop carries no phase counter.
+    for (; i + kPeriod <= size; i += kPeriod) {
+#pragma GCC unroll 60
+        for (int j = 0; j < kPeriod; ++j) bytes[i + j] = kTables.decode[j][bytes[i + j]];
+    }
+    for (int j = 0; i < size; ++i, ++j) bytes[i] = kTables.decode[j][bytes[i]];
+}
+
+#if defined(__x86_64__)
+// With the byte permutes of AVX-512 VBMI, 64 bytes are decoded at once: each
+// is looked up in all five inverse alphabets, and per-phase masks pick, for
+// each of the 64 positions, the alphabet its phase uses. A foods file is
+// hundreds of megabytes, and this is several times faster than a table
+// lookup per byte.
+constexpr int kChunk = 64;
+
+struct ChunkMasks {
+    // alphabet[phase][k]: bit j set when the byte j places after one of
+    // that phase uses alphabet k + 1.
+    std::array<std::array<std::uint64_t, 5>, kPeriod> alphabet{};
+};
+
+constexpr ChunkMasks MakeChunkMasks() {
+    ChunkMasks masks;
+    for (int phase = 0; phase < kPeriod; ++phase) {
+        for (int j = 0; j < kChunk; ++j) {
+            masks.alphabet[phase][AlphabetForPhase((phase + j) % kPeriod) - 1] |=
+                std::uint64_t{1} << j;
+        }
+    }
+    return masks;
+}
+
+constexpr ChunkMasks kChunkMasks = MakeChunkMasks();
+
+#define QUORVEX_VBMI __attribute__((target("avx512f,avx512bw,avx512vbmi")))
+
+QUORVEX_VBMI __m512i LookUp(const unsigned char* table, __m512i stored) {
+    const __m512i low = _mm512_permutex2var_epi8(_mm512_loadu_si512(table), stored,
+                                                 _mm512_loadu_si512(table + 64));
+    const __m512i high = _mm512_permutex2var_epi8(_mm512_loadu_si512(table + 128), stored,
+                                                  _mm512_loadu_si512(table + 192));
+    return _mm512_mask_blend_epi8(_mm512_movepi8_mask(stored), low, high);
+}
+
+QUORVEX_VBMI void DecodeByChunks(unsigned char* bytes, size_t size, int phase) {
+    // Phase 1 uses alphabet 1, 2 alphabet 2, and so on: their tables are
+    // the inverse alphabets.
+    const unsigned char* inverse[5];
+    for (int k = 0; k < 5; ++k) inverse[k] = kTables.decode[k + 1].data();
+    for (size_t i = 0; i < size; i += kChunk) {
+        const size_t left = size - i;
+        const __mmask64 inside = left >= kChunk ? ~__mmask64{0} : (__mmask64{1} << left) - 1;
+        const __m512i stored = _mm512_maskz_loadu_epi8(inside, bytes + i);
+        __m512i plain = LookUp(inverse[0], stored);
+        for (int k = 1; k < 5; ++k) {
+            plain = _mm512_mask_blend_epi8(kChunkMasks.alphabet[phase][k], plain,
+                                           LookUp(inverse[k], stored));
+        }
+        _mm512_mask_storeu_epi8(bytes + i, inside, plain);
+        phase = (phase + kChunk) % kPeriod;
+    }
+}
+
+bool HasByteShuffles() {
+    static const bool has = __builtin_cpu_supports("avx512vbmi") != 0;
+    return has;
+}
+#endif
+
 }  // namespace
 
 int AlphabetFor(long long b) { return AlphabetForPhase(static_cast<int>(b % kPeriod)); }
@@ -97,20 +179,15 @@ void DecodeLineInPlace(int lineIndex, std::string& line) {
 void DecodeLineInPlace(int lineIndex, char* line, std::size_t size) {
     if (lineIndex < 0) throw std::out_of_range("negative line index " + std::to_string(lineIndex));
     // b = lineIndex + p with p from 1; only b mod 60 matters.
-    int phase = static_cast<int>((static_cast<long long>(lineIndex) % kPeriod + 1) % kPeriod);
+    const int phase = static_cast<int>((static_cast<long long>(lineIndex) % kPeriod + 1) % kPeriod);
     unsigned char* bytes = reinterpret_cast<unsigned char*>(line);
-    size_t i = 0;
-    for (; i < size && phase != 0; ++i) {
-        bytes[i] = kTables.decode[phase][bytes[i]];
-        if (++phase == kPeriod) phase = 0;
+#if defined(__x86_64__)
+    if (HasByteShuffles()) {
+        DecodeByChunks(bytes, size, phase);
+        return;
     }
-    // Whole periods: the table of each position is a constant, so the
-    // unrolled loop carries no phase counter.
-    for (; i + kPeriod <= size; i += kPeriod) {
-#pragma GCC unroll 60
-        for (int j = 0; j < kPeriod; ++j) bytes[i + j] = kTables.decode[j][bytes[i + j]];
-    }
-    for (int j = 0; i < size; ++i, ++j) bytes[i] = kTables.decode[j][bytes[i]];
+#endif
+    DecodeByTables(bytes, size, phase);
 }
 
 std::string DecodeLine(int lineIndex, const std::string& stored) {

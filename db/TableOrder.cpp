@@ -118,6 +118,34 @@ size_t SortRun(std::vector<SortKey>& keys, const Run& run, std::vector<Run>& pen
     return placed;
 }
 
+// The buckets of the first step: the weights of a line's first two bytes.
+constexpr size_t kLeadBuckets = size_t{1} << 16;
+
+size_t LeadBucket(std::uint64_t weights) { return static_cast<size_t>(weights >> 48); }
+
+// Fills keys with the keys of lines, weighed from their start, grouped by
+// their first two bytes' weights in order, each group in file order, and
+// returns the groups as runs to sort. One counting pass and one placing
+// pass do what the first levels of a comparison sort over all the lines
+// would, and every later sort works on one group, which fits in the cache.
+std::vector<Run> PlaceByLeadingWeights(const std::vector<std::string_view>& lines,
+                                       std::vector<SortKey>& keys) {
+    std::vector<std::uint32_t> next(kLeadBuckets + 1, 0);
+    for (const std::string_view line : lines) ++next[LeadBucket(CollationPrefix(line)) + 1];
+    std::vector<Run> runs;
+    for (size_t bucket = 0; bucket < kLeadBuckets; ++bucket) {
+        if (next[bucket + 1] != 0) runs.push_back({next[bucket], next[bucket] + next[bucket + 1], 0});
+        next[bucket + 1] += next[bucket];
+    }
+    keys.resize(lines.size());
+    for (const std::string_view line : lines) {
+        SortKey key{0, 0, line};
+        SetWeights(key, 0);
+        keys[next[LeadBucket(key.first)]++] = key;
+    }
+    return runs;
+}
+
 }  // namespace
 
 bool SortsByWeights(size_t count) {
@@ -137,11 +165,7 @@ void PutInTableOrder(std::vector<std::string_view>& lines, const SortProgress& p
 void SortByCollationWeights(std::vector<std::string_view>& lines, const SortProgress& progress) {
     std::vector<SortKey> keys;
     ReserveLarge(keys, lines.size());
-    for (const std::string_view line : lines) {
-        keys.push_back({0, 0, line});
-        SetWeights(keys.back(), 0);
-    }
-    std::vector<Run> pending{{0, keys.size(), 0}};
+    std::vector<Run> pending = PlaceByLeadingWeights(lines, keys);
     size_t placed = 0;
     int percent = 0;
     while (!pending.empty()) {

@@ -188,16 +188,23 @@ TEST(CriUnit, AlphabetsArePermutationsThatKeepLineEnds) {
 // b = line index + position.
 int PlainOf(int k, char stored) { return static_cast<int>(DecodeAlphabet(k).find(stored)); }
 
+// Every byte value, at every phase of the alphabets, in lines of every
+// length up to past two 64-byte blocks (long lines are decoded a block at a
+// time, their ends in part blocks).
 TEST(CriUnit, DecodeUsesTheAlphabetOfEachPosition) {
-    const std::string stored = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    for (int line : {0, 1, 4, 59, 60, 12345}) {
-        const std::string plain = DecodeLine(line, stored);
-        ASSERT_EQ(plain.size(), stored.size());
+    std::string stored = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int v = 0; v < 256; ++v) stored += static_cast<char>(v * 7 + 3);
+    for (int line : {0, 1, 4, 17, 58, 59, 60, 12345}) {
+        std::string expected;
         for (size_t p = 1; p <= stored.size(); ++p) {
-            EXPECT_EQ(static_cast<unsigned char>(plain[p - 1]),
-                      PlainOf(AlphabetFor(line + static_cast<long long>(p)), stored[p - 1]))
-                << "line " << line << " position " << p;
+            expected += static_cast<char>(
+                PlainOf(AlphabetFor(line + static_cast<long long>(p)), stored[p - 1]));
         }
+        for (size_t size = 0; size <= 140; ++size) {
+            ASSERT_EQ(DecodeLine(line, stored.substr(0, size)), expected.substr(0, size))
+                << "line " << line << " size " << size;
+        }
+        ASSERT_EQ(DecodeLine(line, stored), expected) << "line " << line;
     }
     EXPECT_NE(DecodeLine(0, stored), DecodeLine(1, stored));
     EXPECT_EQ(DecodeLine(7, ""), "");
