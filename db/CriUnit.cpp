@@ -112,8 +112,8 @@ constexpr ChunkMasks MakeChunkMasks() {
     ChunkMasks masks;
     for (int phase = 0; phase < kPeriod; ++phase) {
         for (int j = 0; j < kChunk; ++j) {
-            masks.alphabet[phase][AlphabetForPhase((phase + j) % kPeriod) - 1] |=
-                std::uint64_t{1} << j;
+            masks.alphabet[phase][AlphabetForPhase((phase + j) % kPeriod) - 1] |= std::uint64_t{1}
+                                                                                  << j;
         }
     }
     return masks;
@@ -124,8 +124,8 @@ constexpr ChunkMasks kChunkMasks = MakeChunkMasks();
 #define QUORVEX_VBMI __attribute__((target("avx512f,avx512bw,avx512vbmi")))
 
 QUORVEX_VBMI __m512i LookUp(const unsigned char* table, __m512i stored) {
-    const __m512i low = _mm512_permutex2var_epi8(_mm512_loadu_si512(table), stored,
-                                                 _mm512_loadu_si512(table + 64));
+    const __m512i low =
+        _mm512_permutex2var_epi8(_mm512_loadu_si512(table), stored, _mm512_loadu_si512(table + 64));
     const __m512i high = _mm512_permutex2var_epi8(_mm512_loadu_si512(table + 128), stored,
                                                   _mm512_loadu_si512(table + 192));
     return _mm512_mask_blend_epi8(_mm512_movepi8_mask(stored), low, high);

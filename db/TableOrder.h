@@ -26,10 +26,12 @@ void PutInTableOrder(std::vector<std::string_view>& lines, const SortProgress& p
 // Puts lines in table order, with the precondition of PutInTableOrder:
 // equal lines keep their order by their places in the buffer.
 //
-// Sorted by the collation weights of 16 bytes at a time, held beside each
-// line, so that most comparisons touch no line: lines that agree on one
-// stretch of 16 are sorted again among themselves by the next stretch, and
-// a stretch that all of them share is skipped without sorting.
+// Lines are first placed in groups by the weights of their first two
+// bytes, then each group is sorted by the collation weights of 16 bytes at
+// a time, held beside each line, so that most comparisons touch no line:
+// lines that agree on one stretch of 16 are sorted again among themselves
+// by the next stretch, and a stretch that all of them share is skipped
+// without sorting.
 void SortByCollationWeights(std::vector<std::string_view>& lines,
                             const SortProgress& progress = {});
 
