@@ -1,6 +1,7 @@
 #include "db/TableOrder.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -75,6 +76,46 @@ size_t CommonLength(std::vector<SortKey>::const_iterator begin,
     return common;
 }
 
+// Byte depth (0 to 15) of the 16 weights of a key, the first the highest.
+unsigned WeightByte(const SortKey& key, int depth) {
+    const std::uint64_t half = depth < 8 ? key.first : key.second;
+    return static_cast<unsigned>(half >> (56 - 8 * (depth % 8))) & 0xFF;
+}
+
+// Below this many keys a comparison sort is cheaper than a counting pass.
+constexpr std::ptrdiff_t kFewKeys = 48;
+
+// Sorts the keys from begin to end, which agree on their first depth
+// weight bytes, by KeyLess: one weight byte at a time, by counting and
+// placing through scratch, each bucket sorted on by the next byte. The
+// placing keeps the order of keys with equal weights, which is the order
+// of their lines in the buffer as KeyLess wants, since the keys of a run
+// come in that order: the groups are placed in file order, and every run
+// after them is a stretch of equal weights from a sort like this one.
+void SortKeys(SortKey* begin, SortKey* end, int depth, std::vector<SortKey>& scratch) {
+    for (; depth < 16; ++depth) {
+        if (end - begin < kFewKeys) break;
+        std::array<size_t, 257> start{};
+        for (const SortKey* key = begin; key != end; ++key) ++start[WeightByte(*key, depth) + 1];
+        const auto size = static_cast<size_t>(end - begin);
+        if (std::find(start.begin(), start.end(), size) != start.end()) continue;
+        for (size_t b = 1; b < start.size(); ++b) start[b] += start[b - 1];
+        if (scratch.size() < size) scratch.resize(size);
+        std::array<size_t, 257> next = start;
+        for (const SortKey* key = begin; key != end; ++key) {
+            scratch[next[WeightByte(*key, depth)]++] = *key;
+        }
+        std::copy(scratch.begin(), scratch.begin() + static_cast<std::ptrdiff_t>(size), begin);
+        for (size_t b = 0; b < 256; ++b) {
+            if (start[b + 1] - start[b] > 1) {
+                SortKeys(begin + start[b], begin + start[b + 1], depth + 1, scratch);
+            }
+        }
+        return;
+    }
+    std::sort(begin, end, KeyLess);
+}
+
 // Runs of keys whose lines agree on their first offset bytes.
 struct Run {
     size_t begin;
@@ -89,7 +130,8 @@ struct Run {
 // equal lines (a byte's weight is never 0), already in file order; a line
 // that ends exactly where they end may still be the start of longer ones.
 // Returns how many keys reached their places.
-size_t SortRun(std::vector<SortKey>& keys, const Run& run, std::vector<Run>& pending) {
+size_t SortRun(std::vector<SortKey>& keys, const Run& run, std::vector<Run>& pending,
+               std::vector<SortKey>& scratch) {
     const auto begin = keys.begin() + static_cast<std::ptrdiff_t>(run.begin);
     const auto end = keys.begin() + static_cast<std::ptrdiff_t>(run.end);
     size_t offset = run.offset;
@@ -100,7 +142,8 @@ size_t SortRun(std::vector<SortKey>& keys, const Run& run, std::vector<Run>& pen
             SetWeights(*key, offset);
         }
     }
-    std::sort(begin, end, KeyLess);
+    // A group is placed by its first two weight bytes already.
+    SortKeys(&*begin, &*begin + (end - begin), run.offset == 0 ? 2 : 0, scratch);
     const size_t next = offset + 16;
     size_t placed = 0;
     for (auto same = begin; same != end;) {
@@ -177,12 +220,13 @@ void SortByCollationWeights(std::vector<std::string_view>& lines, const SortProg
     std::vector<SortKey> keys;
     ReserveLarge(keys, lines.size());
     std::vector<Run> pending = PlaceByLeadingWeights(lines, keys);
+    std::vector<SortKey> scratch;
     size_t placed = 0;
     int percent = 0;
     while (!pending.empty()) {
         const Run run = pending.back();
         pending.pop_back();
-        placed += SortRun(keys, run, pending);
+        placed += SortRun(keys, run, pending, scratch);
         if (progress && placed * 100 / keys.size() > static_cast<size_t>(percent)) {
             percent = static_cast<int>(placed * 100 / keys.size());
             progress(percent);

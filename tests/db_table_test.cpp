@@ -158,7 +158,7 @@ void ExpectTableOrder(const Lines& lines) {
 
 // Lines that share a beginning of every length up to 73 bytes, so that they
 // end at, before and after every stretch of 8 the sort weighs, followed by
-// letters that differ in case or accent.
+// letters that differ in case or accent; alone and six times over.
 TEST(TableOrder, SharedBeginningsEndingAroundEveryEighthByte) {
     const std::string text =
         "Cheese, cheddar, sharp, sliced, reduced fat, low sodium, shredded, ab";
@@ -168,8 +168,15 @@ TEST(TableOrder, SharedBeginningsEndingAroundEveryEighthByte) {
         for (const std::string& same : {stem, words}) {
             std::string lower = same;
             for (char& c : lower) c = static_cast<char>(std::tolower(c));
-            ExpectTableOrder({same, same + "Z", same + "B", lower + "b", same + "\xC1", same,
-                              lower + "\xE1", same + "A", lower, same + "|", same + "ZZ"});
+            const Lines lines = {same,          same + "Z", same + "B",     lower + "b",
+                                 same + "\xC1", same,       lower + "\xE1", same + "A",
+                                 lower,         same + "|", same + "ZZ"};
+            ExpectTableOrder(lines);
+            // Enough lines that a group is sorted a weight byte at a time.
+            Lines many;
+            for (int copy = 0; copy < 6; ++copy)
+                many.insert(many.end(), lines.begin(), lines.end());
+            ExpectTableOrder(many);
         }
     }
 }
