@@ -87,11 +87,10 @@ constexpr std::ptrdiff_t kFewKeys = 48;
 
 // Sorts the keys from begin to end, which agree on their first depth
 // weight bytes, by KeyLess: one weight byte at a time, by counting and
-// placing through scratch, each bucket sorted on by the next byte. The
-// placing keeps the order of keys with equal weights, which is the order
-// of their lines in the buffer as KeyLess wants, since the keys of a run
-// come in that order: the groups are placed in file order, and every run
-// after them is a stretch of equal weights from a sort like this one.
+// placing through scratch, each bucket sorted on by the next byte, a byte
+// that all of them share skipped. Few keys, and keys whose 16 weight bytes
+// are all equal, go to a comparison sort, which puts equal weights in the
+// order of their lines in the buffer.
 void SortKeys(SortKey* begin, SortKey* end, int depth, std::vector<SortKey>& scratch) {
     for (; depth < 16; ++depth) {
         if (end - begin < kFewKeys) break;
