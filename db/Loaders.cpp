@@ -76,7 +76,7 @@ void BuildIndex(const LoadedTable& table, std::unique_ptr<LoadedTable>& index, b
 
 // The part of the bar that decoding a large table fills, by the times
 // db_bench measures for decoding and sorting.
-constexpr int kDecodingShareOfLargeLoads = 35;
+constexpr int kDecodingShareOfLargeLoads = 15;
 
 // The foods file's lines, each decoded with its file position while
 // progress shows the percentage, then put in table order, progress ending

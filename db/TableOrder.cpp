@@ -58,7 +58,7 @@ size_t MatchingLength(const char* a, const char* b, size_t size) {
 
 // The lines of a run of keys lie scattered through the buffer: fetching
 // this many keys ahead hides most of the wait for each line.
-constexpr std::ptrdiff_t kRunAhead = 8;
+constexpr std::ptrdiff_t kRunAhead = 32;
 
 // How many bytes from offset on every line of the keys from begin to end
 // shares with the first: the stretch where they all agree in weight too,
