@@ -156,6 +156,13 @@ bool HasByteShuffles() {
 }
 #endif
 
+// The phase of a line's first byte: b = lineIndex + p with p from 1, and
+// only b mod 60 matters.
+int FirstPhase(int lineIndex) {
+    if (lineIndex < 0) throw std::out_of_range("negative line index " + std::to_string(lineIndex));
+    return static_cast<int>((static_cast<long long>(lineIndex) % kPeriod + 1) % kPeriod);
+}
+
 }  // namespace
 
 int AlphabetFor(long long b) { return AlphabetForPhase(static_cast<int>(b % kPeriod)); }
@@ -177,9 +184,7 @@ void DecodeLineInPlace(int lineIndex, std::string& line) {
 }
 
 void DecodeLineInPlace(int lineIndex, char* line, std::size_t size) {
-    if (lineIndex < 0) throw std::out_of_range("negative line index " + std::to_string(lineIndex));
-    // b = lineIndex + p with p from 1; only b mod 60 matters.
-    const int phase = static_cast<int>((static_cast<long long>(lineIndex) % kPeriod + 1) % kPeriod);
+    const int phase = FirstPhase(lineIndex);
     unsigned char* bytes = reinterpret_cast<unsigned char*>(line);
 #if defined(__x86_64__)
     if (HasByteShuffles()) {
@@ -188,6 +193,10 @@ void DecodeLineInPlace(int lineIndex, char* line, std::size_t size) {
     }
 #endif
     DecodeByTables(bytes, size, phase);
+}
+
+void DecodeLineInPlaceByTables(int lineIndex, char* line, std::size_t size) {
+    DecodeByTables(reinterpret_cast<unsigned char*>(line), size, FirstPhase(lineIndex));
 }
 
 std::string DecodeLine(int lineIndex, const std::string& stored) {

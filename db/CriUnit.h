@@ -35,4 +35,9 @@ void DecodeLineInPlace(int lineIndex, std::string& line);
 // Same precondition and failure.
 void DecodeLineInPlace(int lineIndex, char* line, std::size_t size);
 
+// The same, always by a table lookup per byte: the path of processors
+// without the byte permutes DecodeLineInPlace uses where it finds them, kept
+// callable so that both paths are checked on any machine.
+void DecodeLineInPlaceByTables(int lineIndex, char* line, std::size_t size);
+
 }  // namespace quorvex

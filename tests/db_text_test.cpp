@@ -203,6 +203,9 @@ TEST(CriUnit, DecodeUsesTheAlphabetOfEachPosition) {
         for (size_t size = 0; size <= 140; ++size) {
             ASSERT_EQ(DecodeLine(line, stored.substr(0, size)), expected.substr(0, size))
                 << "line " << line << " size " << size;
+            std::string byTables = stored.substr(0, size);
+            DecodeLineInPlaceByTables(line, byTables.data(), size);
+            ASSERT_EQ(byTables, expected.substr(0, size)) << "by tables, line " << line;
         }
         ASSERT_EQ(DecodeLine(line, stored), expected) << "line " << line;
     }
