@@ -84,20 +84,22 @@ constexpr int kDecodingShareOfLargeLoads = 15;
 // and the table keeps views into those bytes, so no line is copied.
 LoadedTable LoadDecodedLinesInTableOrder(const std::string& path, ProgressSink& progress) {
     FileLines file = ReadFileLines(path);
-    progress.BeginProgress(100);
-    const int count = static_cast<int>(file.lines.size());
-    // A large table takes longer to sort than to decode: the bar then
-    // shows the decoding in its first part and the sort in the rest.
-    const int decoding = SortsByWeights(file.lines.size()) ? kDecodingShareOfLargeLoads : 100;
-    for (int i = 0; i < count; ++i) {
-        progress.SetPosition(ProgressPercent(i, count) * decoding / 100);
-        const std::string_view line = file.lines[static_cast<size_t>(i)];
-        DecodeLineInPlace(i, file.bytes->data() + (line.data() - file.bytes->data()), line.size());
+    {
+        ProgressShowing showing(progress, 100);
+        const int count = static_cast<int>(file.lines.size());
+        // A large table takes longer to sort than to decode: the bar then
+        // shows the decoding in its first part and the sort in the rest.
+        const int decoding = SortsByWeights(file.lines.size()) ? kDecodingShareOfLargeLoads : 100;
+        for (int i = 0; i < count; ++i) {
+            showing.SetPosition(ProgressPercent(i, count) * decoding / 100);
+            const std::string_view line = file.lines[static_cast<size_t>(i)];
+            DecodeLineInPlace(i, file.bytes->data() + (line.data() - file.bytes->data()),
+                              line.size());
+        }
+        PutInTableOrder(file.lines, [&showing, decoding](int percent) {
+            showing.SetPosition(decoding + percent * (100 - decoding) / 100);
+        });
     }
-    PutInTableOrder(file.lines, [&progress, decoding](int percent) {
-        progress.SetPosition(decoding + percent * (100 - decoding) / 100);
-    });
-    progress.EndProgress();
     return LoadedTable(std::move(file.bytes), std::move(file.lines));
 }
 

@@ -44,19 +44,18 @@ void FillFilteredList(const TextTable& foodTable, const GroupFilter& group,
         // Without a word filter the matcher has no words and passes every food.
         static const std::vector<std::string> kNoWords;
         WordMatcher matcher(words.on ? words.words : kNoWords);
-        progress.BeginProgress(foodTable.Count());
+        ProgressShowing showing(progress, foodTable.Count());
         // A loaded table's lines lie in file order, so table order jumps
         // through memory: fetching a few lines ahead hides most of the wait
         // for each.
         constexpr size_t kAhead = 16;
         for (int i = 0; i < foodTable.Count(); ++i) {
-            progress.SetPosition(i);
+            showing.SetPosition(i);
             if (i + kAhead < lines.size()) __builtin_prefetch(lines[i + kAhead].data());
             const std::string_view line = lines[i];
             if (group.On() && FieldView(line, kFoodGroupCode) != group.code) continue;
             if (matcher.Matches(FieldView(line, kFoodDescription))) filtered.push_back(i);
         }
-        progress.EndProgress();
     }
     // Positions taken in order from a sorted table are in order already.
     if (!foodTable.IsSorted()) {

@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "ui/WindowFrame.h"
+
 namespace quorvex {
 
 namespace {
@@ -15,7 +17,8 @@ void Centre(QWidget& window) {
     const QRect area = window.screen()->availableGeometry();
     const QWidget* parent = window.parentWidget() ? window.parentWidget()->window() : nullptr;
     QRect client(QPoint(), window.size());
-    client.moveCenter(parent && parent->isVisible() ? parent->geometry().center() : area.center());
+    const bool overParent = parent && parent->isVisible() && !HasFixedFrame(window);
+    client.moveCenter(overParent ? parent->geometry().center() : area.center());
     client.moveTo(std::clamp(client.x(), area.left(),
                              std::max(area.left(), area.right() + 1 - client.width())),
                   std::clamp(client.y(), area.top(),

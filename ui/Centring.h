@@ -9,8 +9,8 @@ namespace quorvex {
 // exactly as on later ones, opens with its client area centred: over its
 // parent window's client area when it has a visible one (message boxes,
 // the file dialog), else on its screen's available area (the program's own
-// windows); moved back onto that area when it would stick out. Popups and
-// tooltips are left where Qt puts them. What this installs belongs to
+// windows, made with FixedFrame, whatever window they belong to); moved back onto that area when it
+// would stick out. Popups and tooltips are left where Qt puts them. What this installs belongs to
 // application.
 //
 // The client area is placed, not the frame: before its first showing the

@@ -1,6 +1,9 @@
 #include "ui/ConUnit.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QGuiApplication>
+#include <QWindow>
 #include <QProgressBar>
 #include <QVBoxLayout>
 
@@ -31,6 +34,13 @@ void TConForm::BeginProgress(int maximum) {
     ProgressBar->setValue(0);
     shownWidth_ = FilledWidth(0);
     paintedAt_ = std::chrono::steady_clock::now();
+    QWidget* owner = QApplication::activeModalWidget();
+    if (owner == nullptr || owner == this) owner = parentWidget();
+    // The window handle, to take its owner before it is mapped. Not
+    // winId(), which would make the owner's child widgets native windows.
+    create();
+    windowHandle()->setTransientParent(owner ? owner->windowHandle() : nullptr);
+    windowHandle()->installEventFilter(this);
     show();
     raise();
     // A load runs inside one event without yielding, so the X server's word
@@ -63,5 +73,16 @@ void TConForm::SetPosition(int position) {
 }
 
 void TConForm::EndProgress() { hide(); }
+
+bool TConForm::eventFilter(QObject* watched, QEvent* event) {
+    // A window manager that handles the map request only after the window
+    // was hidden again maps it all the same (weston's X11 window manager
+    // does when a load is short), and the window would stay on show.
+    if (watched == windowHandle() && event->type() == QEvent::Expose && !isVisible() &&
+        windowHandle()->isExposed()) {
+        TakeOffScreen(*this);
+    }
+    return QDialog::eventFilter(watched, event);
+}
 
 }  // namespace quorvex

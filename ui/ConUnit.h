@@ -14,8 +14,11 @@ namespace quorvex {
 class TConForm : public QDialog, public ProgressSink {
     Q_OBJECT
   public:
+    // parent: the window it is shown over when no modal window is open.
     explicit TConForm(QWidget* parent = nullptr);
 
+    // Shows the window over the modal window on top, or else over its
+    // parent, so the window system keeps it there.
     void BeginProgress(int maximum) override;
     // Called for every line of a scan. The bar is set only when its filled
     // width in pixels would change, and always at 0 and from maximum - 1
@@ -26,6 +29,9 @@ class TConForm : public QDialog, public ProgressSink {
     void EndProgress() override;
 
     QProgressBar* ProgressBar = nullptr;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     long long FilledWidth(int position) const;

@@ -17,8 +17,17 @@ std::string ErrorReportText(const std::string& message) {
     return message;
 }
 
+QWidget* MessageOwner() {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    if (QWidget* active = QApplication::activeWindow()) return active;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->windowType() == Qt::Window) return window;
+    }
+    return nullptr;
+}
+
 void ShowErrorReport(const std::string& message) {
-    QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationName(),
+    QMessageBox::critical(MessageOwner(), QApplication::applicationName(),
                           FromWin1252(ErrorReportText(message)), QMessageBox::Ok);
 }
 

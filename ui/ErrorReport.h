@@ -7,13 +7,20 @@
 #include <new>
 #include <string>
 
+class QWidget;
+
 namespace quorvex {
 
 // The message as shown: "." appended when its last character sorts after
 // ".".
 std::string ErrorReportText(const std::string& message);
 
-// Shows the error box for message (Windows-1252).
+// The window a message box belongs to: the modal window on top, else the
+// active window, else the first main window on show (a window system may
+// leave every window inactive), else none.
+QWidget* MessageOwner();
+
+// Shows the error box for message (Windows-1252), over MessageOwner().
 void ShowErrorReport(const std::string& message);
 
 // What the error box says when a command runs out of memory: the library's

@@ -4,6 +4,9 @@
 
 #include <Qt>
 
+class QApplication;
+class QWidget;
+
 namespace quorvex {
 
 enum class TitleButtons {
@@ -29,5 +32,32 @@ constexpr Qt::WindowFlags FixedFrame(Qt::WindowType type, TitleButtons buttons) 
     }
     return flags;
 }
+
+// True for the program's own windows, made with FixedFrame; false for
+// message boxes and file dialogs.
+bool HasFixedFrame(const QWidget& window);
+
+// The X11 window manager hints (_MOTIF_WM_HINTS) for a window with flags:
+// flags, functions, decorations, input mode and status, as the property
+// holds them. Both the functions and the decorations are given, since
+// window managers draw their buttons from one or the other.
+struct MotifHints {
+    unsigned long flags, functions, decorations, inputMode, status;
+};
+MotifHints MotifHintsFor(Qt::WindowFlags flags);
+
+// Takes window, which Qt already counts as hidden, off the screen of an
+// X11 server where a window manager mapped it anyway. Does nothing on other
+// window systems.
+void TakeOffScreen(QWidget& window);
+
+// From now on every window of application made with FixedFrame tells the
+// X11 window manager, before it is mapped, the buttons and border its
+// flags give (MotifHintsFor): Qt's own hints for a caption without buttons
+// carry no decorations, which window managers take as "decorate fully".
+// Such a window without a minimise button that gets minimised anyway
+// (window managers that draw every button) is shown again at once. The
+// hints do nothing on other window systems.
+void KeepFixedFrames(QApplication& application);
 
 }  // namespace quorvex

@@ -9,6 +9,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QScrollArea>
+#include <QShowEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <stdexcept>
 
@@ -103,6 +105,13 @@ void TCadIngForm::FormActivate() {
     Redraw();
 }
 
+void TCadIngForm::showEvent(QShowEvent* event) {
+    ActivatedWindow::showEvent(event);
+    if (loadPending_ && !event->spontaneous()) {
+        QTimer::singleShot(0, this, [this] { RunGuarded([this] { FormActivate(); }); });
+    }
+}
+
 void TCadIngForm::Previous1Click() {
     if (currentFoodIndex_ <= 0) return;
     --currentFoodIndex_;
@@ -171,10 +180,12 @@ void TCadIngForm::DrawReport(const QPrinter* printer, Canvas& canvas, double amo
 }
 
 void TCadIngForm::DrawOnImage(double amount) {
-    QPainter painter(&Image1->Bitmap());
-    PainterCanvas canvas(painter);
-    DrawReport(nullptr, canvas, amount);
-    Image1->update();
+    // The same report on the bitmap and on its sharp copy; DrawReport
+    // throws before drawing anything, so a failure leaves both alike.
+    Image1->Paint([&](QPainter& painter) {
+        PainterCanvas canvas(painter);
+        DrawReport(nullptr, canvas, amount);
+    });
 }
 
 void TCadIngForm::Teste1Click() {

@@ -106,6 +106,14 @@ class TCadIngForm : public ActivatedWindow<QMainWindow> {
     double reportAmount_ = 100.0;
     std::unique_ptr<QPrinter> printer_;
     QString lastSaveName_;
+
+  protected:
+    // The first showing loads the tables too, once its own events are
+    // handled, unless an activation has loaded them by then: a window
+    // system may never activate a newly started window (a compositor
+    // without a seat, focus-stealing prevention), which would leave the
+    // window empty until clicked.
+    void showEvent(QShowEvent* event) override;
 };
 
 }  // namespace quorvex

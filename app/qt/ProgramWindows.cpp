@@ -4,7 +4,11 @@ namespace quorvex {
 
 ProgramWindows::ProgramWindows(const std::string& applicationDirectory,
                                const std::string& settingsPath)
-    : main(applicationDirectory), list(applicationDirectory, settingsPath) {
+    : main(applicationDirectory),
+      progress(&main),
+      list(applicationDirectory, settingsPath, &main),
+      amount(&main),
+      words(&list) {
     main.Attach(progress, list, amount);
     list.Attach(progress, words);
 }

@@ -13,6 +13,10 @@
 
 namespace quorvex {
 
+// Each secondary window belongs to the window it is shown over (the word
+// dialog to the list, the others to the main window), so the window system
+// keeps it above that window and places it there.
+//
 // applicationDirectory: the folder whose "Dados/" holds the data files, with
 // its trailing separator; settingsPath: the list settings file, by default
 // the machine-wide SettingsFilePath, asked for at every read and write. A

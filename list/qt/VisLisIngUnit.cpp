@@ -209,7 +209,13 @@ void TVisLisIngForm::GroupFilterItemClick(QAction* sender) {
 }
 
 void TVisLisIngForm::Filtraporpalavraschave1Click() {
-    switch (words_->exec()) {
+    const int result = words_->exec();
+    // The list takes the keys again, whichever way the item was chosen:
+    // chosen from the keyboard, the menu bar would otherwise keep the focus
+    // when this window becomes active again, and the arrows and Enter would
+    // not reach the list.
+    LisFilOrdListBox->setFocus(Qt::OtherFocusReason);
+    switch (result) {
         case TPalChaForm::kTurnOnFilter:
             wordFilter_.on = true;
             words_->SetWordText(FoldAccents(words_->WordText()));

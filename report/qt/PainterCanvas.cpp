@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QPainter>
+#include <QtMath>
 #include <algorithm>
 #include <map>
 #include <tuple>
@@ -88,8 +89,12 @@ void PainterCanvas::TextOut(int x, int y, const std::string& text) {
     // characters). The font is fixed-pitch, so only the characters that
     // can reach the surface's right edge go to Qt, and one more for a glyph
     // that overhangs its cell; the pixels stay the same.
-    const int room = painter_.device()->width() - x;
-    if (y >= painter_.device()->height()) return;
+    // The device's size in the painter's coordinates, which a surface at a
+    // device pixel ratio above 1 (the sharp screen copy) has fewer of.
+    const QPaintDevice& device = *painter_.device();
+    const qreal ratio = device.devicePixelRatioF();
+    const int room = qCeil(device.width() / ratio) - x;
+    if (y >= qCeil(device.height() / ratio)) return;
     std::size_t reach = room <= 0 ? 0 : static_cast<std::size_t>(room / cellAdvance_ + 2);
     QString shown = FromWin1252(text.substr(0, reach));
     int advance = metrics_->horizontalAdvance(shown);

@@ -25,25 +25,61 @@ QImage& ReportImage::Bitmap() {
     return bitmap_;
 }
 
+QImage& ReportImage::Sharp() {
+    const qreal ratio = devicePixelRatioF();
+    if (ratio == 1.0) {
+        sharp_ = QImage();
+    } else if (sharp_.isNull() || sharp_.devicePixelRatio() != ratio) {
+        // A copy at another ratio, or none yet: started afresh from what
+        // the bitmap holds, so that nothing drawn before is lost.
+        sharp_ = Bitmap()
+                     .convertToFormat(QImage::Format_RGB32)
+                     .scaled(size() * ratio, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        sharp_.setDevicePixelRatio(ratio);
+    }
+    return sharp_;
+}
+
 void ReportImage::Discard() {
     bitmap_ = QImage();
+    sharp_ = QImage();
+    update();
+}
+
+void ReportImage::Paint(const std::function<void(QPainter&)>& draw) {
+    {
+        QPainter painter(&Bitmap());
+        draw(painter);
+    }
+    if (!Sharp().isNull()) {
+        QPainter painter(&sharp_);
+        draw(painter);
+    }
     update();
 }
 
 void ReportImage::MakeMonochrome() {
     bitmap_ = MonochromeOf(Bitmap());
+    if (!sharp_.isNull()) sharp_ = MonochromeOf(sharp_);
     update();
 }
 
 void ReportImage::paintEvent(QPaintEvent*) {
     if (bitmap_.isNull()) return;
     QPainter painter(this);
-    painter.drawImage(0, 0, bitmap_);
+    // The sharp copy only at the ratio it was drawn for: after a move to
+    // another screen the bitmap is shown scaled until the next drawing.
+    if (!sharp_.isNull() && sharp_.devicePixelRatio() == devicePixelRatioF()) {
+        painter.drawImage(0, 0, sharp_);
+    } else {
+        painter.drawImage(QRect(QPoint(0, 0), size()), bitmap_);
+    }
 }
 
 QImage MonochromeOf(const QImage& image) {
     const QImage source = image.convertToFormat(QImage::Format_RGB32);
     QImage mono(source.size(), QImage::Format_Mono);
+    mono.setDevicePixelRatio(image.devicePixelRatio());
     mono.setColorTable({kBlack, kWhite});
     mono.fill(0);
     for (int y = 0; y < source.height(); ++y) {

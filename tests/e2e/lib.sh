@@ -430,3 +430,50 @@ e2e_type() {
     e2e_wait_until e2e_is_active "$1" || return 1
     xdotool type --delay 60 "$2"
 }
+
+# --- other desktops: window properties, weston -------------------------------
+
+# e2e_transient_for W: the window W's WM_TRANSIENT_FOR names (decimal, as
+# xdotool gives ids); nothing when it has none.
+e2e_transient_for() {
+    local id
+    id=$(xprop -id "$1" WM_TRANSIENT_FOR | grep -o '0x[0-9a-f]*$') && printf '%d\n' "$id"
+}
+
+# e2e_property W NAME: the value of W's property NAME as xprop prints it
+# after "= " (e.g. 0x3, 0x4, 0xa, 0x0, 0x0).
+e2e_property() { xprop -id "$1" -notype "$2" | sed -n 's/^[^=]*= //p'; }
+
+# e2e_weston_start NAME ARGS...: starts weston with ARGS, its Wayland
+# socket NAME in XDG_RUNTIME_DIR, and waits until clients can connect. Its
+# output goes to $E2E_TMP/NAME.log. Sets E2E_WESTON (its process id).
+e2e_weston_start() {
+    local name=$1
+    shift
+    weston --socket="$name" --idle-time=0 "$@" >"$E2E_TMP/$name.log" 2>&1 &
+    E2E_WESTON=$!
+    e2e_wait_until test -S "$XDG_RUNTIME_DIR/$name" ||
+        e2e_abort "weston did not start: $(cat "$E2E_TMP/$name.log")"
+}
+
+e2e_weston_stop() {
+    [ -n "${E2E_WESTON:-}" ] && kill "$E2E_WESTON" 2>/dev/null && wait "$E2E_WESTON" 2>/dev/null
+    E2E_WESTON=
+}
+
+# e2e_wayland_parent LOG TITLE: the title of the toplevel that the
+# toplevel titled TITLE had as its parent (xdg_toplevel.set_parent) when it
+# was titled, as the client's WAYLAND_DEBUG=client log LOG tells; fails
+# when it had none. Object ids are reused, so the log is read in order.
+e2e_wayland_parent() {
+    awk -v want="$2" '
+        function object(line) { sub(/.*-> /, "", line); sub(/\..*/, "", line); return line }
+        function argument(line) { sub(/^[^(]*\("?/, "", line); sub(/"?\)$/, "", line); return line }
+        /-> xdg_toplevel@[0-9]+\.set_parent\(/ { parent[object($0)] = argument($0) }
+        /-> xdg_toplevel@[0-9]+\.destroy\(/ { delete parent[object($0)]; delete title[object($0)] }
+        /-> xdg_toplevel@[0-9]+\.set_title\(/ {
+            id = object($0); title[id] = argument($0)
+            if (title[id] == want) found = (id in parent) ? title[parent[id]] : ""
+        }
+        END { if (found == "") exit 1; print found }' "$1"
+}
