@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -35,6 +36,12 @@ xcb_connection_t* X11Connection() {
     return x11 == nullptr ? nullptr : x11->connection();
 }
 
+// The X11 window of a window already created. QWidget::winId() would make
+// every child of the window's parent a native window of its own.
+xcb_window_t WindowId(const QWidget& window) {
+    return static_cast<xcb_window_t>(window.windowHandle()->winId());
+}
+
 xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
     const xcb_intern_atom_cookie_t cookie =
         xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
@@ -46,7 +53,7 @@ xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
 
 void WriteMotifHints(QWidget& window) {
     xcb_connection_t* connection = X11Connection();
-    if (connection == nullptr) return;
+    if (connection == nullptr || window.windowHandle() == nullptr) return;
     static const xcb_atom_t hintsAtom = Atom(connection, "_MOTIF_WM_HINTS");
     if (hintsAtom == XCB_ATOM_NONE) return;
     const MotifHints hints = MotifHintsFor(window.windowFlags());
@@ -54,9 +61,8 @@ void WriteMotifHints(QWidget& window) {
         static_cast<std::uint32_t>(hints.flags), static_cast<std::uint32_t>(hints.functions),
         static_cast<std::uint32_t>(hints.decorations), static_cast<std::uint32_t>(hints.inputMode),
         static_cast<std::uint32_t>(hints.status)};
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE,
-                        static_cast<xcb_window_t>(window.winId()), hintsAtom, hintsAtom, 32,
-                        values.size(), values.data());
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, WindowId(window), hintsAtom, hintsAtom,
+                        32, values.size(), values.data());
 }
 
 // Sees a window's show event, sent after its native window exists and
@@ -103,8 +109,8 @@ MotifHints MotifHintsFor(Qt::WindowFlags flags) {
 
 void TakeOffScreen(QWidget& window) {
     xcb_connection_t* connection = X11Connection();
-    if (connection == nullptr) return;
-    xcb_unmap_window(connection, static_cast<xcb_window_t>(window.winId()));
+    if (connection == nullptr || window.windowHandle() == nullptr) return;
+    xcb_unmap_window(connection, WindowId(window));
     xcb_flush(connection);
 }
 

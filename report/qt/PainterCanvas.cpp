@@ -33,6 +33,10 @@ QFont SizedFont(const QString& family, int pixelSize, bool bold) {
     font.setItalic(false);
     font.setUnderline(false);
     font.setStyleStrategy(QFont::NoAntialias);
+    // Asked for, not left to the default: Qt turns hinting off by default
+    // on a scaling screen, which would change the report's pixels (and the
+    // saved image) with the screen.
+    font.setHintingPreference(QFont::PreferFullHinting);
     return font;
 }
 
