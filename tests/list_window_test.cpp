@@ -725,7 +725,11 @@ TEST(SampleDatabase, FiltersSurviveReopeningAndRestart) {
             TypeText(windows->words.PalChaMaskEdit, QString::fromUtf8("açaí"));
             windows->words.TurnONFilter1->trigger();
         });
+        // Chosen from the keyboard, the item leaves the focus on the bar.
+        list->MainMenu1->setFocus();
         list->Filtraporpalavraschave1->trigger();
+        EXPECT_EQ(list->focusWidget(), list->LisFilOrdListBox);
+        EXPECT_EQ(windows->progress.windowHandle()->transientParent(), list->windowHandle());
         EXPECT_EQ(rows(), Rows{acai});
         EXPECT_EQ(ToWin1252(list->windowTitle()), title);
         list->LisFilOrdListBox->setCurrentRow(0);

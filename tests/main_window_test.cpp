@@ -190,6 +190,31 @@ TEST_F(MainWindowTest, FirstActivationLoadsOnce) {
     EXPECT_EQ(FoodNames().size(), 3u);
 }
 
+// A window system may never activate the window (no seat, focus-stealing
+// prevention): the first showing loads all the same, once its events are
+// handled, and only once.
+TEST_F(MainWindowTest, FirstShowingLoadsWithoutAnActivation) {
+    Open({test::MakeFoodLine("Fig")});
+    struct NoActivation : QObject {
+        bool eventFilter(QObject*, QEvent* event) override {
+            return event->type() == QEvent::WindowActivate;
+        }
+    } noActivation;
+    main->installEventFilter(&noActivation);
+    main->show();
+    EXPECT_EQ(main->FoodTable(), nullptr);
+    for (int i = 0; i < 10 && main->FoodTable() == nullptr; ++i) QCoreApplication::processEvents();
+    ASSERT_NE(main->FoodTable(), nullptr);
+    EXPECT_EQ(main->FoodTable()->Count(), 1);
+    EXPECT_EQ(progress->windowHandle()->transientParent(), main->windowHandle());
+
+    const TextList* table = main->FoodTable();
+    main->hide();
+    main->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(main->FoodTable(), table);
+}
+
 TEST_F(MainWindowTest, NavigationStaysWithinBounds) {
     Open({test::MakeFoodLine("A"), test::MakeFoodLine("B"), test::MakeFoodLine("C")});
     main->FormActivate();

@@ -220,9 +220,11 @@ class ReportWindowTest : public ::testing::Test {
 
     const QImage& Shown() { return main->Image1->Bitmap(); }
 
-    // The report of the current food at amount on a fresh white image.
-    QImage Fresh(double grams) {
-        QImage image(703, 777, QImage::Format_RGB32);
+    // The report of the current food at amount on a fresh white image, at
+    // ratio device pixels per report pixel.
+    QImage Fresh(double grams, qreal ratio = 1.0) {
+        QImage image(QSize(703, 777) * ratio, QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
         image.fill(kWhite);
         QPainter painter(&image);
         PainterCanvas canvas(painter);
@@ -310,6 +312,26 @@ TEST_F(ReportWindowTest, RulesTextRowsAndWhiteBackground) {
     for (int row : {20, 26, 30, 31}) EXPECT_EQ(rightInk(row), 0) << row;
     // Nothing below the database line.
     EXPECT_EQ(BlackIn(image, 0, 703, 16 * 34 + 1, 776), 0);
+}
+
+// ctest runs this again on a screen scaled by 2. There the screen shows a
+// copy of the report drawn at the screen's ratio, which is not the bitmap
+// blown up, and follows it through Grams and Save Image's black and white.
+TEST_F(ReportWindowTest, SharpCopyAtTheScreensRatio) {
+    const qreal ratio = main->Image1->devicePixelRatioF();
+    GramsTyped("50");
+    const QImage& sharp = main->Image1->SharpBitmap();
+    if (ratio == 1.0) {
+        EXPECT_TRUE(sharp.isNull());
+        return;
+    }
+    EXPECT_EQ(Shown().size(), QSize(703, 777));
+    ASSERT_EQ(sharp.size(), QSize(703, 777) * ratio);
+    EXPECT_TRUE(sharp == Fresh(50, ratio));
+    EXPECT_FALSE(sharp == Shown().scaled(sharp.size()).convertToFormat(sharp.format()));
+    main->Image1->MakeMonochrome();
+    EXPECT_EQ(sharp.format(), QImage::Format_Mono);
+    EXPECT_EQ(sharp.devicePixelRatio(), ratio);
 }
 
 TEST_F(ReportWindowTest, GramsOverTheReportEqualsAFreshReport) {

@@ -1,13 +1,17 @@
-// What every window shares: the Windows-1252 conversion and the progress
-// window's bar.
+// What every window shares: the Windows-1252 conversion, the progress
+// window and the frame hints.
 #include <gtest/gtest.h>
 
+#include <QDialog>
 #include <QProgressBar>
 #include <QStringDecoder>
+#include <QWindow>
+#include <stdexcept>
 #include <vector>
 
 #include "ui/ConUnit.h"
 #include "ui/Text1252.h"
+#include "ui/WindowFrame.h"
 
 namespace quorvex {
 namespace {
@@ -50,6 +54,47 @@ TEST(ProgressWindow, SetsTheBarOnlyWhenItsDrawnWidthChanges) {
         EXPECT_EQ(progress.ProgressBar->value(), maximum - 1);
         EXPECT_LE(static_cast<long long>(values.size()), width + 2) << maximum;
         progress.EndProgress();
+    }
+}
+
+// Shown over the modal window on top, else over the window it was made
+// for, so the window system places it there; closed even when the work
+// fails.
+TEST(ProgressWindow, OverTheModalWindowAndClosedAfterAFailure) {
+    QWidget owner;
+    owner.show();
+    TConForm progress(&owner);
+    QDialog modal(&owner);
+    modal.setWindowModality(Qt::ApplicationModal);
+    for (const bool modalOpen : {false, true, false}) {
+        modal.setVisible(modalOpen);
+        const auto fail = [&progress] {
+            ProgressShowing showing(progress, 10);
+            throw std::runtime_error("no memory left");
+        };
+        EXPECT_THROW(fail(), std::runtime_error);
+        EXPECT_FALSE(progress.isVisible());
+        EXPECT_EQ(progress.windowHandle()->transientParent(),
+                  (modalOpen ? &modal : &owner)->windowHandle());
+    }
+}
+
+// What X11 window managers are asked for: decorations as well as
+// functions, since some draw their buttons from one and some from the
+// other; moving only, or the main window's menu, minimise and close.
+TEST(WindowFrame, HintsGiveDecorationsAndFunctions) {
+    const struct {
+        TitleButtons buttons;
+        unsigned long functions, decorations;
+    } cases[] = {
+        {TitleButtons::None, 0x4, 0xa},
+        {TitleButtons::MenuMinimiseClose, 0x2c, 0x3a},
+    };
+    for (const auto& [buttons, functions, decorations] : cases) {
+        const MotifHints hints = MotifHintsFor(FixedFrame(Qt::Dialog, buttons));
+        EXPECT_EQ(hints.flags, 0x3u);
+        EXPECT_EQ(hints.functions, functions);
+        EXPECT_EQ(hints.decorations, decorations);
     }
 }
 
