@@ -35,8 +35,9 @@ QFont SizedFont(const QString& family, int pixelSize, bool bold) {
     font.setStyleStrategy(QFont::NoAntialias);
     // Asked for, not left to the default: Qt turns hinting off by default
     // on a scaling screen, which would change the report's pixels (and the
-    // saved image) with the screen.
-    font.setHintingPreference(QFont::PreferFullHinting);
+    // saved image) with the screen. Light hinting is fontconfig's usual
+    // default, so an unscaled screen draws what it always drew.
+    font.setHintingPreference(QFont::PreferVerticalHinting);
     return font;
 }
 
