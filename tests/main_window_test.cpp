@@ -268,10 +268,13 @@ TEST_F(MainWindowTest, UnreadableFoodsFileReachesTheErrorReport) {
     std::filesystem::create_directories(dir.Path() + "Dados/ArqIng.dad");
     Create();
     test::MessageBoxCatcher boxes;
+    // Shown, not yet active: the box still belongs to the window.
+    main->show();
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(main, &activate);
     ASSERT_EQ(boxes.Seen().size(), 1u);
     const test::SeenMessageBox& box = boxes.Seen().front();
+    EXPECT_EQ(box.owner, main);
     EXPECT_EQ(box.title, "Quorvex");
     EXPECT_EQ(box.icon, QMessageBox::Critical);
     EXPECT_EQ(box.buttons, QMessageBox::Ok);

@@ -13,7 +13,8 @@ MessageBoxCatcher::MessageBoxCatcher(QMessageBox::StandardButton answer) : answe
 void MessageBoxCatcher::Poll() {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (box == nullptr || !box->isVisible()) return;
-    seen_.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons()});
+    seen_.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
+                     box->parentWidget() ? box->parentWidget()->window() : nullptr});
     QAbstractButton* button = box->button(answer_);
     if (button == nullptr && box->buttons().size() == 1) button = box->buttons().front();
     if (button != nullptr) {

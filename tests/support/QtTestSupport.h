@@ -15,6 +15,7 @@ struct SeenMessageBox {
     QString text;
     QMessageBox::Icon icon;
     QMessageBox::StandardButtons buttons;
+    QWidget* owner;  // the window the box belongs to, if any
 };
 
 // While it lives, every QMessageBox that becomes the active modal widget is
