@@ -14,8 +14,8 @@ int main(int argc, char** argv) {
     quorvex::ProgramWindows windows(applicationDirectory);
 
     windows.main.show();
-    // Without a window manager nothing would make the window active, and
-    // its first activation is what loads the tables.
+    // Without a window manager nothing would make the window active and
+    // give it the keys; the tables load at this first showing either way.
     windows.main.activateWindow();
     return application.exec();
 }
