@@ -138,6 +138,7 @@ e2e_wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 
 e2e_cleanup() {
     e2e_stop_program
+    e2e_weston_stop
     [ -n "${E2E_OPENBOX:-}" ] && kill "$E2E_OPENBOX" 2>/dev/null
     [ -n "${E2E_XVFB:-}" ] && kill "$E2E_XVFB" 2>/dev/null
     wait 2>/dev/null
@@ -456,10 +457,19 @@ e2e_weston_start() {
         e2e_abort "weston did not start: $(cat "$E2E_TMP/$name.log")"
 }
 
+# e2e_weston_stop: ends weston, by force when it does not end within a
+# second or two (it may hang once its X display is gone).
 e2e_weston_stop() {
-    [ -n "${E2E_WESTON:-}" ] && kill "$E2E_WESTON" 2>/dev/null && wait "$E2E_WESTON" 2>/dev/null
+    local deadline=$((SECONDS + 2))
+    if [ -n "${E2E_WESTON:-}" ] && kill "$E2E_WESTON" 2>/dev/null; then
+        while kill -0 "$E2E_WESTON" 2>/dev/null && [ "$SECONDS" -lt "$deadline" ]; do sleep 0.1; done
+        kill -9 "$E2E_WESTON" 2>/dev/null
+        wait "$E2E_WESTON" 2>/dev/null
+    fi
     E2E_WESTON=
 }
+
+e2e_viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 
 # e2e_wayland_parent LOG TITLE: the title of the toplevel that the
 # toplevel titled TITLE had as its parent (xdg_toplevel.set_parent) when it
