@@ -5,8 +5,9 @@
 # and the keyboard alone (the menu bar's mark, the list after Words
 # Filter). On a screen scaled by 2: a sharp report and the same saved
 # image. On weston headless, which activates nothing: the database loads
-# all the same. On weston nested with a seat: the progress window gets its
-# parent natively, and under its Xwayland it goes away.
+# all the same. On weston nested with a seat: the progress window and the
+# amount dialog get their parent natively, and under its Xwayland the
+# progress window goes away.
 # Arguments: quorvex, encode-foods, the sample data folder.
 # shellcheck source-path=SCRIPTDIR source=lib.sh
 source "$(dirname "$0")/lib.sh"
@@ -141,14 +142,21 @@ e2e_wait_until grep -q 'x11 output .*window id' "$E2E_TMP/nested.log" &&
     weston_window=$(sed -n 's/.*x11 output .*, window id \([0-9]*\)$/\1/p' "$E2E_TMP/nested.log") &&
     e2e_wait_until e2e_viewable "$weston_window" ||
     e2e_abort "weston nested shows no window: $(tail -5 "$E2E_TMP/nested.log")"
-# The program natively on weston with a seat: it loads, and its progress
-# window has its parent there too.
+# The program natively on weston with a seat: its progress window and its
+# dialogs have their parent there too.
 WAYLAND_DISPLAY=nested QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client "$program" >"$wayland_log" 2>&1 &
 E2E_PID=$!
 e2e_wait_until grep -qF 'set_title("Please wait...")' "$wayland_log" ||
     e2e_log "the program on weston nested: $(grep -v '^\[' "$wayland_log" | tail -5)"
 e2e_equal "weston nested: the progress window's parent" "$MAIN_CAPTION" \
     "$(e2e_wayland_parent "$wayland_log" "Please wait...")"
+# Grams from the keyboard: weston passes on what its X window gets to the
+# program's window, which it activated.
+xdotool windowfocus --sync "$weston_window" && sleep 0.5 &&
+    xdotool key --delay 100 alt Right Right Right Return
+e2e_wait_until grep -qF 'set_title("USDA R14")' "$wayland_log"
+e2e_equal "weston nested: the amount dialog's parent" "$MAIN_CAPTION" \
+    "$(e2e_wayland_parent "$wayland_log" "USDA R14")"
 e2e_stop_program
 
 # The progress window went away under weston's X11 window manager, where
