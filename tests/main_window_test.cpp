@@ -208,7 +208,7 @@ TEST_F(MainWindowTest, FirstShowingLoadsWithoutAnActivation) {
     EXPECT_EQ(main->FoodTable()->Count(), 1);
     EXPECT_EQ(progress->windowHandle()->transientParent(), main->windowHandle());
 
-    const TextList* table = main->FoodTable();
+    const TextTable* table = main->FoodTable();
     main->hide();
     main->show();
     QCoreApplication::processEvents();

@@ -3,9 +3,9 @@
 #include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
-#include <QWindow>
 #include <QProgressBar>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "ui/WindowFrame.h"
 
