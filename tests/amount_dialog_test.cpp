@@ -101,7 +101,7 @@ TEST_F(AmountFieldTest, KeyPressHandlerRunsFirstAndMayChangeTheKey) {
 class AmountDialogTest : public ::testing::Test {
   protected:
     void Keys(const char* keys) { QTest::keyClicks(dialog.PesLiqMaskEdit, keys); }
-    const std::string& Text() { return dialog.PesLiqMaskEdit->Text(); }
+    std::string Text() { return dialog.PesLiqMaskEdit->Text(); }
 
     TCadQuaForm dialog;
 };
