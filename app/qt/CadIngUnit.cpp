@@ -15,6 +15,7 @@
 #include "app/AmountText.h"
 #include "app/qt/AmountField.h"
 #include "app/qt/CadQuaUnit.h"
+#include "db/Fields.h"
 #include "list/qt/VisLisIngUnit.h"
 #include "report/CompositionReport.h"
 #include "report/Geometry.h"
@@ -149,6 +150,11 @@ void TCadIngForm::PrepareReportImage() {
 
 void TCadIngForm::Redraw() {
     Image1->Discard();
+    // Screen readers name the report by its food, as stored; the window's
+    // own caption stays the program's.
+    const bool food = foodTable_ && currentFoodIndex_ < foodTable_->Count();
+    Image1->setAccessibleName(food ? FromWin1252(GetField(kFoodDescription, CurrentFoodLine()))
+                                   : QString());
     reportAmount_ = 100.0;
     DrawOnImage(reportAmount_);
 }
@@ -171,10 +177,7 @@ void TCadIngForm::DrawReport(const QPrinter* printer, Canvas& canvas, double amo
 }
 
 void TCadIngForm::DrawOnImage(double amount) {
-    QPainter painter(&Image1->Bitmap());
-    PainterCanvas canvas(painter);
-    DrawReport(nullptr, canvas, amount);
-    Image1->update();
+    Image1->Draw([&](Canvas& canvas) { DrawReport(nullptr, canvas, amount); });
 }
 
 void TCadIngForm::Teste1Click() {

@@ -1,11 +1,23 @@
 // The report image on screen: a widget that owns the bitmap the report is
 // drawn on and shows it at its top-left corner, unscaled.
+//
+// Screen readers read it as read-only text, one line per drawn text in
+// reading order (report/ReportReading.h), named by its accessible name.
+// It takes the keyboard focus and keeps a caret in that text, which the
+// arrow keys, Home and End move and screen readers follow line by line;
+// the caret is not drawn, so the image shows the bitmap alone.
 #pragma once
 
 #include <QImage>
 #include <QWidget>
+#include <functional>
+#include <vector>
+
+#include "report/ReportReading.h"
 
 namespace quorvex {
+
+class Canvas;
 
 class ReportImage : public QWidget {
     Q_OBJECT
@@ -17,7 +29,24 @@ class ReportImage : public QWidget {
     // update() afterwards.
     QImage& Bitmap();
     bool HasBitmap() const { return !bitmap_.isNull(); }
+    // Discards the bitmap and its text.
     void Discard();
+
+    // Runs draw on a canvas over Bitmap() that also keeps every text drawn
+    // for reading; then repaints and tells screen readers the new text,
+    // also when draw throws.
+    void Draw(const std::function<void(Canvas&)>& draw);
+
+    // The texts drawn since the last Discard, one line each in reading
+    // order, "\n" between lines.
+    const QString& ReadingText() const { return text_; }
+    const std::vector<ReadingLine>& Lines() const { return lines_; }
+    // The caret in ReadingText(): 0 to its length.
+    int Caret() const { return caret_; }
+    void MoveCaret(int position);
+    // The line holding offset of ReadingText() (the last line for its
+    // end), or null when there is no text; start is set to its offset.
+    const ReadingLine* LineAt(int offset, int* start = nullptr) const;
 
     // Turns the bitmap (created first if absent) into one bit per pixel in
     // place: pure white stays white, every other pixel becomes black.
@@ -25,9 +54,17 @@ class ReportImage : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    // Takes the reading's lines as the text, the caret at its start.
+    void ReadingChanged();
+
     QImage bitmap_;
+    ReportReading reading_;
+    std::vector<ReadingLine> lines_;
+    QString text_;
+    int caret_ = 0;
 };
 
 // A one-bit copy of image: colour 0 black, colour 1 white, every pixel
