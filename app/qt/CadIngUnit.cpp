@@ -43,6 +43,9 @@ TCadIngForm::TCadIngForm(const std::string& applicationDirectory, QWidget* paren
     scrollArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scrollArea_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     scrollArea_->setFixedSize(kClientWidth, kClientHeight);
+    // The report takes the keyboard focus, so that its caret can be moved
+    // line by line; the keys it leaves still scroll the area.
+    scrollArea_->setFocusPolicy(Qt::NoFocus);
 
     Panel1 = new QFrame;
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
