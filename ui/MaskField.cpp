@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "ui/AccessibleFactory.h"
 #include "ui/Text1252.h"
 
 namespace quorvex {
@@ -24,14 +25,6 @@ class MaskFieldAccessible : public QAccessibleWidget,
   public:
     explicit MaskFieldAccessible(MaskField* field)
         : QAccessibleWidget(field, QAccessible::EditableText) {}
-
-    static QAccessibleInterface* Create(const QString& className, QObject* object) {
-        auto* field = qobject_cast<MaskField*>(object);
-        return field != nullptr &&
-                       className == QLatin1String(MaskField::staticMetaObject.className())
-                   ? new MaskFieldAccessible(field)
-                   : nullptr;
-    }
 
     void* interface_cast(QAccessible::InterfaceType type) override {
         if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
@@ -126,9 +119,7 @@ class MaskFieldAccessible : public QAccessibleWidget,
 }  // namespace
 
 MaskField::MaskField(const std::string& blank, QWidget* parent) : QWidget(parent) {
-    static const bool accessible =
-        (QAccessible::installFactory(&MaskFieldAccessible::Create), true);
-    (void)accessible;
+    InstallAccessible<MaskField, MaskFieldAccessible>();
     for (const char c : blank) cells_.push_back({c != ' ', false, c});
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::IBeamCursor);

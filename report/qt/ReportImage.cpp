@@ -14,6 +14,7 @@
 #include "report/CompositionReport.h"
 #include "report/Geometry.h"
 #include "report/qt/PainterCanvas.h"
+#include "ui/AccessibleFactory.h"
 #include "ui/Text1252.h"
 
 namespace quorvex {
@@ -31,14 +32,6 @@ class ReportImageAccessible : public QAccessibleWidget, public QAccessibleTextIn
   public:
     explicit ReportImageAccessible(ReportImage* image)
         : QAccessibleWidget(image, QAccessible::EditableText) {}
-
-    static QAccessibleInterface* Create(const QString& className, QObject* object) {
-        auto* image = qobject_cast<ReportImage*>(object);
-        return image != nullptr &&
-                       className == QLatin1String(ReportImage::staticMetaObject.className())
-                   ? new ReportImageAccessible(image)
-                   : nullptr;
-    }
 
     void* interface_cast(QAccessible::InterfaceType type) override {
         if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
@@ -115,9 +108,7 @@ class ReportImageAccessible : public QAccessibleWidget, public QAccessibleTextIn
 }  // namespace
 
 ReportImage::ReportImage(QWidget* parent) : QWidget(parent) {
-    static const bool accessible =
-        (QAccessible::installFactory(&ReportImageAccessible::Create), true);
-    (void)accessible;
+    InstallAccessible<ReportImage, ReportImageAccessible>();
     setFocusPolicy(Qt::StrongFocus);
 }
 
