@@ -118,8 +118,7 @@ e2e_check "no settings file when List Food was never used" test ! -e "$E2E_SETTI
 box_reads() {
     local box text
     box=$(e2e_wait_other_active "$main") || return 1
-    e2e_shot "$box" "$E2E_TMP/box.png"
-    text=$(e2e_ocr_text "$E2E_TMP/box.png")
+    text=$(e2e_window_texts "$box")
     e2e_equal "box caption" "$1" "$(e2e_title "$box")"
     [[ $text == *"$2"* ]] || e2e_log "box reads: $text"
     e2e_keys "$box" Return && e2e_wait_until e2e_is_active "$main" && [[ $text == *"$2"* ]]

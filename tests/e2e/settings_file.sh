@@ -59,9 +59,9 @@ for case in "${cases[@]}"; do
     e2e_keys "$list" Return
     e2e_wait_closed "$list"
     if [ -n "$message" ]; then
-        box=$(e2e_wait_other_active "$main") && e2e_shot "$box" "$E2E_TMP/box.png" &&
-            read_text=$(e2e_ocr_text "$E2E_TMP/box.png") || read_text="(no message)"
-        e2e_check "$plant: says \"$message\" at closing ($read_text)" e2e_holds_text "$read_text" "$message"
+        box=$(e2e_wait_other_active "$main") && read_text=$(e2e_window_texts "$box") ||
+            read_text="(no message)"
+        e2e_check "$plant: says \"$message\" at closing ($read_text)" grep -qF "$message" <<<"$read_text"
     else
         e2e_check "$plant: nothing to say at closing" e2e_wait_stable "$main"
         e2e_check "$plant: closing wrote the settings" grep -q '^PosFilOrd=' "$E2E_SETTINGS"
