@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <filesystem>
 
@@ -389,6 +390,11 @@ TEST_F(ReportWindowTest, ScreenReadersReadTheRowsAndFollowTheReport) {
     QTest::keyClick(main->Image1, Qt::Key_Down);
     QTest::keyClick(main->Image1, Qt::Key_Down);
     EXPECT_EQ(report->textInterface()->cursorPosition(), read.at(0).size() + read.at(1).size() + 2);
+    // The keys the caret leaves still scroll the report.
+    main->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main));
+    QTest::keyClick(main->Image1, Qt::Key_PageDown);
+    EXPECT_GT(main->findChild<QScrollArea*>()->verticalScrollBar()->value(), 0);
 }
 
 std::string Bytes(const std::string& text, std::size_t at, std::size_t count) {
