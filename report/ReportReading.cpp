@@ -12,6 +12,15 @@ std::vector<ReadingLine> ReportReading::Lines() const {
     std::vector<ReadingLine> lines;
     lines.reserve(texts_.size());
     for (const auto& [place, text] : texts_) {
+        // A title too long for its row goes on in the second, each end
+        // marked "...": read as the one title it is.
+        const bool titleGoesOn = lines.size() == 1 && lines[0].text.ends_with("...") &&
+                                 text.starts_with("...") && place.first == lines[0].x;
+        if (titleGoesOn) {
+            lines[0].text.resize(lines[0].text.size() - 3);
+            lines[0].text += ReadableRowText(text.substr(3));
+            continue;
+        }
         lines.push_back({place.first, place.second, ReadableRowText(text)});
     }
     return lines;

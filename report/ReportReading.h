@@ -30,7 +30,9 @@ class ReportReading {
 
     // One line per text: the left column from top to bottom (the title,
     // amount and refuse lines first), then the right column, each through
-    // ReadableRowText (report/CompositionReport.h).
+    // ReadableRowText (report/CompositionReport.h). A title drawn in two
+    // rows, the first ending and the second starting with "...", is one
+    // line without them.
     std::vector<ReadingLine> Lines() const;
 
   private:

@@ -479,14 +479,15 @@ TEST(ReportReading, LeftColumnThenRightEachFromTheTopLaterTextsCovering) {
     ReadingCanvas canvas(drawn, reading);
     canvas.TextOut(355, 49, "VITAMINS :");
     canvas.TextOut(3, 49, "PROXIMATES :");
-    canvas.TextOut(3, 1, "TITLE");
+    canvas.TextOut(3, 1, "A LONG...");
+    canvas.TextOut(3, 9, "...TITLE");
     canvas.TextOut(3, 17, "Amount in 100 grams ");
     canvas.TextOut(3, 17, "Amount in 50 grams  ");
     std::vector<std::string> read;
     for (const ReadingLine& line : reading.Lines()) read.push_back(line.text);
-    EXPECT_EQ(read, (std::vector<std::string>{"TITLE", "Amount in 50 grams",
+    EXPECT_EQ(read, (std::vector<std::string>{"A LONGTITLE", "Amount in 50 grams",
                                               "PROXIMATES :", "VITAMINS :"}));
-    EXPECT_EQ(drawn.texts.size(), 5u);  // every text reaches the surface too
+    EXPECT_EQ(drawn.texts.size(), 6u);  // every text reaches the surface too
 }
 
 }  // namespace
