@@ -378,7 +378,9 @@ TEST_F(ReportWindowTest, ScreenReadersReadTheRowsAndFollowTheReport) {
     EXPECT_EQ(read.indexOf("Group : Fruits and Fruit Juices") + 2, read.indexOf("1 cup g"));
     EXPECT_LT(read.indexOf("USDA Nutrient Database for Standard Reference, Release 14 (2001)"),
               read.indexOf("VITAMINS :"));
-    GramsTyped("50");
+    QTest::keyClick(main->Image1, Qt::Key_Down);
+    GramsTyped("50");  // the caret stays on its line
+    EXPECT_EQ(report->textInterface()->cursorPosition(), read.at(0).size() + 1);
     read = lines();
     EXPECT_TRUE(read.at(1).startsWith("Amount in 50 grams"));
     EXPECT_EQ(read.at(4), "Water 42.78 g");

@@ -123,6 +123,7 @@ QImage& ReportImage::Bitmap() {
 void ReportImage::Discard() {
     bitmap_ = QImage();
     reading_.Clear();
+    caret_ = 0;
     ReadingChanged();
     update();
 }
@@ -150,7 +151,9 @@ void ReportImage::ReadingChanged() {
         text_ += FromWin1252(line.text);
     }
     if (text_ == before) return;
-    caret_ = 0;
+    // Drawn over at a new amount, the rows stay where they were: so does
+    // the caret, as far as the text reaches.
+    caret_ = std::min(caret_, static_cast<int>(text_.size()));
     if (!QAccessible::isActive()) return;
     QAccessibleTextUpdateEvent event(this, 0, before, text_);
     QAccessible::updateAccessibility(&event);

@@ -29,7 +29,7 @@ class ReportImage : public QWidget {
     // update() afterwards.
     QImage& Bitmap();
     bool HasBitmap() const { return !bitmap_.isNull(); }
-    // Discards the bitmap and its text.
+    // Discards the bitmap and its text; the caret goes to the start.
     void Discard();
 
     // Runs draw on a canvas over Bitmap() that also keeps every text drawn
@@ -57,7 +57,7 @@ class ReportImage : public QWidget {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    // Takes the reading's lines as the text, the caret at its start.
+    // Takes the reading's lines as the text; the caret stays, within it.
     void ReadingChanged();
 
     QImage bitmap_;
