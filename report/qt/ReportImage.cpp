@@ -22,9 +22,6 @@ namespace quorvex {
 namespace {
 const QRgb kWhite = qRgb(255, 255, 255);
 const QRgb kBlack = qRgb(0, 0, 0);
-}  // namespace
-
-namespace {
 
 // What a screen reader sees of the report: read-only multi-line text,
 // one line per drawn text, with a caret.
