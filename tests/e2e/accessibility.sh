@@ -94,7 +94,7 @@ e2e_check "the amount field opens at 100 all selected" focus_reads "$dialog" "ro
 e2e_type "$dialog" 12
 e2e_check "typing 12 over it" focus_reads "$dialog" "text=12    , " "caret=2" "selection=0 0"
 e2e_keys "$dialog" BackSpace BackSpace && e2e_type "$dialog" 200
-e2e_click "$dialog" 82 12 && e2e_wait_closed "$dialog" && e2e_activate "$main"
+e2e_press "$dialog" Ok && e2e_wait_closed "$dialog" && e2e_activate "$main"
 e2e_check "Grams 200: the report reads the rows at 200 g" reads_report "Butter, salted" 200
 e2e_menu "$main" "Next Food" && e2e_wait_stable "$main"
 TREE=$(tree)

@@ -185,7 +185,7 @@ e2e_start_program() {
         cp "$program" "$E2E_APP/" && cp -r "$data" "$E2E_APP/Dados" || return 1
         program=$E2E_APP/$(basename "$program")
     fi
-    rm -f "$E2E_TMP"/menu.*.txt
+    rm -f "$E2E_TMP"/places.*.txt
     "$program" >"$E2E_APP/out.log" 2>&1 &
     E2E_PID=$!
     E2E_MAIN=
@@ -289,8 +289,9 @@ e2e_close_popups() {
 
 # e2e_wait_closed W: waits until window W is no longer shown. Qt destroys
 # a hidden dialog's X window, and X may give its id to a later window, so
-# what is known of W (its menu bar) is forgotten.
-e2e_wait_closed() { e2e_wait_until e2e_not_viewable "$1" && rm -f "$E2E_TMP/menu.$1.txt"; }
+# what is known of W (the places of its menu items and buttons) is
+# forgotten.
+e2e_wait_closed() { e2e_wait_until e2e_not_viewable "$1" && rm -f "$E2E_TMP/places.$1."*.txt; }
 e2e_not_viewable() { ! xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 
 # e2e_geometry W: prints "X Y WIDTH HEIGHT" of W's inside on the screen.
@@ -449,21 +450,29 @@ e2e_click() {
     xdotool mousemove --window "$1" "$2" "$3" click --repeat "${4:-1}" --delay 80 1
 }
 
-# e2e_menu W CAPTION: clicks the item of W's menu bar whose accessible
-# name is CAPTION, where it shows on the screen (the places are asked for
-# once while W is shown); fails when no item has that name.
-e2e_menu() {
-    local places=$E2E_TMP/menu.$1.txt at
-    [ -s "$places" ] ||
-        $E2E_ATSPI places "$E2E_PID" "$(e2e_title "$1")" "menu item" menu >"$places"
-    at=$(awk -v name="$2" '{ x = $1; y = $2; $1 = $2 = ""; sub(/^  /, "") }
+# e2e_click_named W NAME ROLE...: clicks, where it shows on the screen, the
+# object of window W that has one of the accessible ROLEs and the name
+# NAME; the places are asked for once while W is shown. Fails when no such
+# object shows.
+e2e_click_named() {
+    local window=$1 name=$2 places at
+    shift 2
+    places=$E2E_TMP/places.$window.${*// /_}.txt
+    [ -s "$places" ] || $E2E_ATSPI places "$E2E_PID" "$(e2e_title "$window")" "$@" >"$places"
+    at=$(awk -v name="$name" '{ x = $1; y = $2; $1 = $2 = ""; sub(/^  /, "") }
         $0 == name { print x, y; found = 1; exit } END { exit !found }' "$places") || {
-        e2e_log "no menu item \"$2\" in: $(cut -d' ' -f3- "$places" | tr '\n' '|')"
+        e2e_log "no $* \"$name\" in: $(cut -d' ' -f3- "$places" | tr '\n' '|')"
         return 1
     }
     # shellcheck disable=SC2086
     xdotool mousemove $at click 1
 }
+
+# e2e_menu W CAPTION: clicks the item CAPTION of W's menu bar.
+e2e_menu() { e2e_click_named "$1" "$2" "menu item" menu; }
+
+# e2e_press W CAPTION: clicks W's push button CAPTION.
+e2e_press() { e2e_click_named "$1" "$2" "push button"; }
 
 # e2e_keys W KEY...: presses the named keys (xdotool names: Return, Down,
 # End, Tab, ...) once W is the active window.

@@ -126,7 +126,7 @@ e2e_wait_stable "$main"
 grams_200() {
     local dialog
     e2e_menu "$main" "Grams" && dialog=$(e2e_wait_other_active "$main") && e2e_type "$dialog" 200 &&
-        e2e_click "$dialog" 82 12 && e2e_wait_closed "$dialog" && e2e_activate "$main"
+        e2e_press "$dialog" Ok && e2e_wait_closed "$dialog" && e2e_activate "$main"
 }
 e2e_check "Grams 200" grams_200
 
