@@ -111,7 +111,7 @@ words=$(e2e_wait_other_active "$list")
 e2e_type "$words" chedd
 e2e_check "the word field, named by its dialog" focus_reads "$words" "role=text" \
     "name=Type the words to filter list" "labelled-by=Type the words to filter list" \
-    "text=CHEDD$(printf '%35s')" "caret=5"
+    "text=CHEDD$(printf '%35s' '')" "caret=5"
 e2e_menu "$words" "Cancel" && e2e_wait_closed "$words"
 # The group items, the one filtering checked.
 group_items() { e2e_menu "$list" "Group Filter" && sleep 0.5 && TREE=$(tree); }
