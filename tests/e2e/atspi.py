@@ -13,6 +13,7 @@ Used by the end-to-end drivers (lib.sh) on the test's own session bus:
                                       selection, one a line
 Exits 1, saying why on stderr, when the program or the object is not found.
 """
+import os
 import sys
 
 import pyatspi
@@ -106,4 +107,9 @@ def main(command, pid, *args):
 
 
 if __name__ == "__main__":
-    main(*sys.argv[1:])
+    try:
+        main(*sys.argv[1:])
+        sys.stdout.flush()
+    except BrokenPipeError:
+        # The reader has seen enough (head, grep -q): not a failure.
+        os.dup2(os.open(os.devnull, os.O_WRONLY), sys.stdout.fileno())

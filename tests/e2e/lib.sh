@@ -377,7 +377,16 @@ e2e_ocr_text() {
 # e2e_window_texts W: the texts of the labels that window W shows (a
 # message box's text among them), one a line, as a screen reader reads
 # them.
-e2e_window_texts() { $E2E_ATSPI places "$E2E_PID" "$(e2e_title "$1")" label | cut -d' ' -f3-; }
+e2e_window_texts() { e2e_places "$1" label | cut -d' ' -f3-; }
+
+# e2e_places W ROLE...: "X Y NAME" of every object of window W that shows
+# and has one of the accessible ROLEs, X Y its centre on the screen, in the
+# order a screen reader walks them.
+e2e_places() {
+    local window=$1
+    shift
+    $E2E_ATSPI places "$E2E_PID" "$(e2e_title "$window")" "$@"
+}
 
 # e2e_report_text W: the text of the report that main window W shows, as
 # a screen reader reads it, one line per report row.
@@ -458,7 +467,7 @@ e2e_click_named() {
     local window=$1 name=$2 places at
     shift 2
     places=$E2E_TMP/places.$window.${*// /_}.txt
-    [ -s "$places" ] || $E2E_ATSPI places "$E2E_PID" "$(e2e_title "$window")" "$@" >"$places"
+    [ -s "$places" ] || e2e_places "$window" "$@" >"$places"
     at=$(awk -v name="$name" '{ x = $1; y = $2; $1 = $2 = ""; sub(/^  /, "") }
         $0 == name { print x, y; found = 1; exit } END { exit !found }' "$places") || {
         e2e_log "no $* \"$name\" in: $(cut -d' ' -f3- "$places" | tr '\n' '|')"
