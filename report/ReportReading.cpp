@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "report/ReportReading.h"
 
 #include "report/CompositionReport.h"

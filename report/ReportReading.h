@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report as a screen reader reads it: the texts that drawing left on
 // the surface, line by line in reading order, with the nutrient rows put
 // in words.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Custom accessibility for the program's own widgets: what screen readers
 // see of them through Qt's accessibility bridge (AT-SPI on Linux).
 #pragma once

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What a screen reader gets, through AT-SPI: the report as text, row by
 # row in reading order with the nutrient rows in words, named by its food
 # and following Grams and the food; a caret the arrow keys move through

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """What a screen reader gets from the program, through AT-SPI.
 
 Used by the end-to-end drivers (lib.sh) on the test's own session bus:
