@@ -141,6 +141,24 @@ constexpr NutrientRow kLipidRows[] = {
     {21, kCholesterol, "Cholesterol____________g "},
 };
 
+// A nutrient label in words: its name before the underscores, its unit
+// after them ("mcg_DFE" reads "mcg DFE"), both without blanks around.
+std::string Trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string SpokenNutrient(const std::string& label, const std::string& field) {
+    const std::string trimmed = Trimmed(label);
+    const std::size_t underscores = trimmed.find('_');
+    const std::string name = Trimmed(trimmed.substr(0, underscores));
+    std::string unit = trimmed.substr(trimmed.find_first_not_of('_', underscores));
+    std::replace(unit.begin(), unit.end(), '_', ' ');
+    const std::string value = Trimmed(field);
+    return value.empty() ? name + ": no reliable data" : name + " " + value + " " + unit;
+}
+
 std::string UpperAscii(std::string text) {
     for (char& c : text) {
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
@@ -276,6 +294,26 @@ std::string FormatAmountText(double amount, char decimalSeparator) {
     std::string text(buffer, end);
     std::replace(text.begin(), text.end(), '.', decimalSeparator);
     return text;
+}
+
+std::string ReadableRowText(const std::string& drawn) {
+    const auto spoken = [&drawn](const auto& rows, std::string& out) {
+        for (const NutrientRow& row : rows) {
+            const std::string label = row.label;
+            if (drawn.size() == label.size() + kValueFieldWidth &&
+                drawn.compare(0, label.size(), label) == 0) {
+                out = SpokenNutrient(label, drawn.substr(label.size()));
+                return true;
+            }
+        }
+        return false;
+    };
+    std::string out;
+    if (spoken(kProximateRows, out) || spoken(kMineralRows, out) || spoken(kVitaminRows, out) ||
+        spoken(kLipidRows, out)) {
+        return out;
+    }
+    return drawn.substr(0, drawn.find_last_not_of(' ') + 1);
 }
 
 void DrawCompositionReport(Canvas& canvas, int ppi, double amount, char decimalSeparator,

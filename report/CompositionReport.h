@@ -30,6 +30,12 @@ std::string ScaleValueText(const std::string& valueText, double amount);
 // at least two exponent digits: 1e-05 gives "1e-05", 1e15 gives "1e+15".
 std::string FormatAmountText(double amount, char decimalSeparator);
 
+// A drawn report row in words, for screen readers: a nutrient row (its
+// label and value field) reads "Water 23.57 g" (name, value as shown,
+// unit), or "Water: no reliable data" when the field is blank; any other
+// row as drawn without its trailing blanks.
+std::string ReadableRowText(const std::string& drawn);
+
 // Draws the report of foodLine (a plain food line) at ppi on canvas, over
 // whatever the canvas holds: it never clears it. The group name comes from
 // the line of groupTable whose code groupCodeIndex (sorted, parallel to

@@ -11,11 +11,13 @@ PACKAGES=(cmake g++ make qt6-base-dev libgl-dev libgtest-dev libgmock-dev libben
           groff-base)
 
 # What the end-to-end tests (tests/e2e/) drive the program with: a display,
-# a window manager, input, pictures, OCR, a print queue and a Wayland
-# compositor with Xwayland. scripts/test installs them when run as root;
-# the tests skip without root.
+# a window manager, input, pictures, OCR, a print queue, a Wayland
+# compositor with Xwayland, and a session bus with the accessibility bus,
+# read as a screen reader reads it. scripts/test installs them when run as
+# root; the tests skip without root.
 E2E_PACKAGES=(xvfb openbox xdotool x11-utils imagemagick tesseract-ocr tesseract-ocr-eng
-              cups printer-driver-cups-pdf poppler-utils weston xwayland qt6-wayland)
+              cups printer-driver-cups-pdf poppler-utils weston xwayland qt6-wayland
+              dbus-daemon at-spi2-core python3-pyatspi)
 
 # What the sanitizer build, the fuzz targets and the package checks need
 # beyond the build; scripts/test installs them when run as root.

@@ -2,6 +2,8 @@
 // the offscreen platform.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QApplication>
 #include <QFontInfo>
 #include <QLabel>
 #include <QPushButton>
@@ -9,6 +11,8 @@
 
 #include "app/qt/AmountField.h"
 #include "app/qt/CadQuaUnit.h"
+#include "list/qt/PalChaUnit.h"
+#include "list/qt/WordEdit.h"
 #include "tests/support/QtTestSupport.h"
 
 namespace quorvex {
@@ -33,6 +37,12 @@ TEST_F(AmountFieldTest, EmptyFieldReadsWithSpaces) {
     EXPECT_EQ(field.Text(), "      , ");
     field.SetText("x2345a.7");
     EXPECT_EQ(field.Text(), " 2345 ,7");
+    // Whatever stands at the comma's place, the comma stays.
+    for (const char* text : {"1234567", "12345678", "       9"}) {
+        field.SetText(text);
+        EXPECT_EQ(field.Text()[6], ',') << text;
+    }
+    EXPECT_EQ(field.Text(), "      ,9");
 }
 
 TEST_F(AmountFieldTest, DigitsFillPositionsAndSkipTheComma) {
@@ -92,8 +102,9 @@ TEST_F(AmountFieldTest, KeyPressHandlerRunsFirstAndMayChangeTheKey) {
         if (key == 'x') key = '9';
     });
     Keys("1x");
-    EXPECT_EQ(seen, "1x");
-    EXPECT_EQ(field.Text(), "19    , ");
+    field.Type('x');  // as typed by the user
+    EXPECT_EQ(seen, "1xx");
+    EXPECT_EQ(field.Text(), "199   , ");
 }
 
 // ---- The dialog -------------------------------------------------------------
@@ -101,7 +112,7 @@ TEST_F(AmountFieldTest, KeyPressHandlerRunsFirstAndMayChangeTheKey) {
 class AmountDialogTest : public ::testing::Test {
   protected:
     void Keys(const char* keys) { QTest::keyClicks(dialog.PesLiqMaskEdit, keys); }
-    const std::string& Text() { return dialog.PesLiqMaskEdit->Text(); }
+    std::string Text() { return dialog.PesLiqMaskEdit->Text(); }
 
     TCadQuaForm dialog;
 };
@@ -195,6 +206,10 @@ TEST_F(AmountDialogTest, SwitchingWindowsAndBackKeepsTheFieldAsTyped) {
     ASSERT_TRUE(activate(other));
     EXPECT_EQ(Text(), "12    , ");
     ASSERT_TRUE(activate(dialog));
+    // A popup opening takes the focus only for a while too.
+    QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
+    QApplication::sendEvent(dialog.PesLiqMaskEdit, &popup);
+    EXPECT_EQ(Text(), "12    , ");
     Keys("5");
     EXPECT_EQ(Text(), "125   , ");
     QTest::keyClick(dialog.PesLiqMaskEdit, Qt::Key_Tab);  // leaves for Ok
@@ -224,6 +239,45 @@ TEST_F(AmountDialogTest, OnlyTheButtonsCloseIt) {
     EXPECT_EQ(dialog.exec(), TCadQuaForm::kOk);
     // Clicking the button took the focus from the field, which tidied it.
     EXPECT_EQ(Text(), "    25,0");
+}
+
+// Screen readers see both fixed-position fields as editable text, named
+// through their label (the word field by its dialog's title), with the
+// text, caret and selection, and edit them as the keyboard does.
+TEST(FieldsForScreenReaders, LabelledEditableTextWithCaretAndSelection) {
+    TCadQuaForm amount;
+    TPalChaForm words;
+    amount.FormActivate();
+    words.SetWordText("PEA");
+    struct Case {
+        MaskField* field;
+        QObject* label;
+        QString name, text;
+        int caret, start, end;
+    };
+    for (const Case& c :
+         {Case{amount.PesLiqMaskEdit, amount.Label1, "Amount in", "   100,0", 8, 0, 8},
+          Case{words.PalChaMaskEdit, &words, "Type the words to filter list",
+               "PEA" + QString(37, ' '), 3, 0, 0}}) {
+        QAccessibleInterface* field = QAccessible::queryAccessibleInterface(c.field);
+        EXPECT_EQ(field->role(), QAccessible::EditableText);
+        EXPECT_TRUE(field->state().editable);
+        EXPECT_EQ(field->text(QAccessible::Name), c.name);
+        const auto labels = field->relations(QAccessible::Label);
+        ASSERT_EQ(labels.size(), 1);
+        EXPECT_EQ(labels.first().first->object(), c.label);
+        QAccessibleTextInterface* text = field->textInterface();
+        EXPECT_EQ(text->text(0, text->characterCount()), c.text);
+        EXPECT_EQ(text->cursorPosition(), c.caret);
+        int start = -1, end = -1;
+        text->selection(0, &start, &end);
+        EXPECT_EQ(std::make_pair(start, end), std::make_pair(c.start, c.end))
+            << c.name.toStdString();
+    }
+    QAccessible::queryAccessibleInterface(amount.PesLiqMaskEdit)
+        ->editableTextInterface()
+        ->replaceText(0, 8, "2.5");
+    EXPECT_EQ(amount.PesLiqMaskEdit->Text(), "     2,5");
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 # End-to-end tests: the built program on a private X display with a window
 # manager, driven as a user (tests/e2e/). They need root (a private mount
 # namespace) and report themselves skipped otherwise.
-set(E2E_DRIVERS main_window list_window settings_file print desktops)
+set(E2E_DRIVERS main_window list_window settings_file print accessibility desktops)
 foreach(driver ${E2E_DRIVERS})
   add_test(NAME e2e_${driver}
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/${driver}.sh

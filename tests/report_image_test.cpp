@@ -3,6 +3,7 @@
 // offscreen platform.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPainter>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <filesystem>
 
@@ -372,6 +374,51 @@ TEST_F(ReportWindowTest, NextFoodShowsAFreshReportAtHundred) {
     GramsTyped("30");
     main->Next1Click();
     EXPECT_EQ(main->ReportAmount(), 30.0);
+}
+
+// Screen readers get the report's rows as text, named by the food, and
+// follow Grams and the food; the arrow keys move the caret by lines.
+TEST_F(ReportWindowTest, ScreenReadersReadTheRowsAndFollowTheReport) {
+    QAccessibleInterface* report = QAccessible::queryAccessibleInterface(main->Image1);
+    ASSERT_NE(report, nullptr);
+    ASSERT_NE(report->textInterface(), nullptr);
+    const auto lines = [report] {
+        QAccessibleTextInterface* text = report->textInterface();
+        return text->text(0, text->characterCount()).split('\n');
+    };
+    EXPECT_EQ(report->text(QAccessible::Name), "Apples, raw");
+    EXPECT_TRUE(report->state().readOnly && report->state().multiLine);
+    QStringList read = lines();
+    ASSERT_GE(read.size(), 12);
+    EXPECT_EQ(read.mid(0, 5),
+              QStringList({"APPLES, RAW",
+                           "Amount in 100 grams of edible portion - Blanks "
+                           "indicate lack of reliable data",
+                           "Percentage of Refuse : 10%", "PROXIMATES :", "Water 85.56 g"}));
+    EXPECT_EQ(read.at(6), "Protein 0.26 g");
+    EXPECT_EQ(read.at(7), "Total lipid: no reliable data");
+    EXPECT_EQ(read.indexOf("Group : Fruits and Fruit Juices") + 2, read.indexOf("1 cup g"));
+    EXPECT_LT(read.indexOf("USDA Nutrient Database for Standard Reference, Release 14 (2001)"),
+              read.indexOf("VITAMINS :"));
+    QTest::keyClick(main->Image1, Qt::Key_Down);
+    GramsTyped("50");  // the caret stays on its line
+    EXPECT_EQ(report->textInterface()->cursorPosition(), read.at(0).size() + 1);
+    read = lines();
+    EXPECT_TRUE(read.at(1).startsWith("Amount in 50 grams"));
+    EXPECT_EQ(read.at(4), "Water 42.78 g");
+    EXPECT_EQ(read.size(), lines().size());
+    main->Next1Click();
+    EXPECT_EQ(report->text(QAccessible::Name), "Bananas, raw");
+    read = lines();
+    EXPECT_EQ(read.at(0), "BANANAS, RAW");
+    QTest::keyClick(main->Image1, Qt::Key_Down);
+    QTest::keyClick(main->Image1, Qt::Key_Down);
+    EXPECT_EQ(report->textInterface()->cursorPosition(), read.at(0).size() + read.at(1).size() + 2);
+    // The keys the caret leaves still scroll the report.
+    main->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main));
+    QTest::keyClick(main->Image1, Qt::Key_PageDown);
+    EXPECT_GT(main->findChild<QScrollArea*>()->verticalScrollBar()->value(), 0);
 }
 
 std::string Bytes(const std::string& text, std::size_t at, std::size_t count) {

@@ -13,6 +13,7 @@
 #include "db/StrUnit.h"
 #include "report/CompositionReport.h"
 #include "report/Geometry.h"
+#include "report/ReportReading.h"
 #include "tests/report_recorder.h"
 #include "tests/support/TestSupport.h"
 
@@ -452,6 +453,41 @@ TEST_F(ReportLayout, PrinterResolutionScalesPlaces) {
     EXPECT_EQ(At(4, true, 600)->cellHeight, 89);
     EXPECT_EQ(canvas.lines.front().x2, 4488);
     EXPECT_EQ(canvas.lines.front().y, g.RuleY(1));
+}
+
+// ---- Reading ----------------------------------------------------------------
+
+TEST(ReadableRowText, NutrientRowsInWordsOtherRowsTrimmed) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"Water____________g   " + Field("23.57"), "Water 23.57 g"},
+        {"Energy___________kal " + Field("-2"), "Energy -2 kal"},
+        {"   Folic acid________mcg  " + Field("0"), "Folic acid 0 mcg"},
+        {"Folate, DFE______mcg_DFE  " + Field("52"), "Folate, DFE 52 mcg DFE"},
+        {"Total lipid _____g   " + Field(""), "Total lipid: no reliable data"},
+        {"Cholesterol____________g " + Field("0.000"), "Cholesterol 0.000 g"},
+        // Not a label and its 15-character field: read as drawn.
+        {"Water____________g   23.57", "Water____________g   23.57"},
+        {"Amount in 5 grams" + std::string(9, ' '), "Amount in 5 grams"},
+        {"   ", ""},
+    };
+    for (const auto& [drawn, read] : rows) EXPECT_EQ(ReadableRowText(drawn), read) << drawn;
+}
+
+TEST(ReportReading, LeftColumnThenRightEachFromTheTopLaterTextsCovering) {
+    test::RecordingCanvas drawn;
+    ReportReading reading;
+    ReadingCanvas canvas(drawn, reading);
+    canvas.TextOut(355, 49, "VITAMINS :");
+    canvas.TextOut(3, 49, "PROXIMATES :");
+    canvas.TextOut(3, 1, "A LONG...");
+    canvas.TextOut(3, 9, "...TITLE");
+    canvas.TextOut(3, 17, "Amount in 100 grams ");
+    canvas.TextOut(3, 17, "Amount in 50 grams  ");
+    std::vector<std::string> read;
+    for (const ReadingLine& line : reading.Lines()) read.push_back(line.text);
+    EXPECT_EQ(read, (std::vector<std::string>{"A LONGTITLE", "Amount in 50 grams",
+                                              "PROXIMATES :", "VITAMINS :"}));
+    EXPECT_EQ(drawn.texts.size(), 6u);  // every text reaches the surface too
 }
 
 }  // namespace

@@ -19,11 +19,12 @@ class AmountField : public MaskField {
 
     // Eight characters with spaces in blank positions and the comma at
     // position 7, "      , " when empty.
-    const std::string& Text() const { return Cells(); }
+    std::string Text() const { return Cells(); }
 
     // Takes text as the field's content: digits stay in digit positions,
-    // anything else there becomes a blank, the comma is put back in its
-    // place. Drops the selection and keeps the caret where it was.
+    // anything else there becomes a blank, and the comma stays at position
+    // 7 whatever stands there in text. Drops the selection and keeps the
+    // caret where it was.
     void SetText(const std::string& text) { SetCells(text); }
 
   protected:

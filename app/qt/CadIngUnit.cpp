@@ -17,6 +17,7 @@
 #include "app/AmountText.h"
 #include "app/qt/AmountField.h"
 #include "app/qt/CadQuaUnit.h"
+#include "db/Fields.h"
 #include "list/qt/VisLisIngUnit.h"
 #include "report/CompositionReport.h"
 #include "report/Geometry.h"
@@ -44,6 +45,9 @@ TCadIngForm::TCadIngForm(const std::string& applicationDirectory, QWidget* paren
     scrollArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scrollArea_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     scrollArea_->setFixedSize(kClientWidth, kClientHeight);
+    // The report takes the keyboard focus, so that its caret can be moved
+    // line by line; the keys it leaves still scroll the area.
+    scrollArea_->setFocusPolicy(Qt::NoFocus);
 
     Panel1 = new QFrame;
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -158,6 +162,11 @@ void TCadIngForm::PrepareReportImage() {
 
 void TCadIngForm::Redraw() {
     Image1->Discard();
+    // Screen readers name the report by its food, as stored; the window's
+    // own caption stays the program's.
+    const bool food = foodTable_ && currentFoodIndex_ < foodTable_->Count();
+    Image1->setAccessibleName(food ? FromWin1252(GetField(kFoodDescription, CurrentFoodLine()))
+                                   : QString());
     reportAmount_ = 100.0;
     DrawOnImage(reportAmount_);
 }
@@ -182,10 +191,7 @@ void TCadIngForm::DrawReport(const QPrinter* printer, Canvas& canvas, double amo
 void TCadIngForm::DrawOnImage(double amount) {
     // The same report on the bitmap and on its sharp copy; DrawReport
     // throws before drawing anything, so a failure leaves both alike.
-    Image1->Paint([&](QPainter& painter) {
-        PainterCanvas canvas(painter);
-        DrawReport(nullptr, canvas, amount);
-    });
+    Image1->Draw([&](Canvas& canvas) { DrawReport(nullptr, canvas, amount); });
 }
 
 void TCadIngForm::Teste1Click() {

@@ -92,6 +92,8 @@ TCadQuaForm::TCadQuaForm(QWidget* parent)
     PesLiqMaskEdit->setFont(SentenceFont());
     PesLiqMaskEdit->SetKeyPressHandler([this](char& key) { PesLiqMaskEditKeyPress(key); });
     PesLiqMaskEdit->SetExitHandler([this] { PesLiqMaskEditExit(); });
+    // Screen readers name the field by its label.
+    Label1->setBuddy(PesLiqMaskEdit);
     BitBtn1 = GlyphButton("Ok", CheckMark, QRect(0, 0, 165, 25), this);
     BitBtn2 = GlyphButton("Cancel", Cross, QRect(165, 0, 165, 25), this);
     Shape1 = new QFrame(this);
@@ -118,7 +120,7 @@ void TCadQuaForm::PesLiqMaskEditKeyPress(char& key) {
 }
 
 void TCadQuaForm::PesLiqMaskEditExit() {
-    const std::string& text = PesLiqMaskEdit->Text();
+    const std::string text = PesLiqMaskEdit->Text();
     if (text == MaskBlankText(kAmountMask)) return;
     PesLiqMaskEdit->SetText(ZeroFillDecimals(AlignDecimalText(text)));
 }

@@ -1,11 +1,20 @@
 #include "report/qt/ReportImage.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QBuffer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QPainter>
+#include <QScrollArea>
+#include <algorithm>
 #include <stdexcept>
 
 #include "db/AtomicFile.h"
+#include "report/CompositionReport.h"
+#include "report/Geometry.h"
+#include "report/qt/PainterCanvas.h"
+#include "ui/AccessibleFactory.h"
 #include "ui/Text1252.h"
 
 namespace quorvex {
@@ -13,9 +22,92 @@ namespace quorvex {
 namespace {
 const QRgb kWhite = qRgb(255, 255, 255);
 const QRgb kBlack = qRgb(0, 0, 0);
+
+// What a screen reader sees of the report: read-only multi-line text,
+// one line per drawn text, with a caret.
+class ReportImageAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+  public:
+    explicit ReportImageAccessible(ReportImage* image)
+        : QAccessibleWidget(image, QAccessible::EditableText) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.readOnly = true;
+        state.multiLine = true;
+        state.selectableText = true;
+        state.focusable = true;
+        return state;
+    }
+
+    QString text(QAccessible::Text kind) const override {
+        return kind == QAccessible::Value ? Image()->ReadingText() : QAccessibleWidget::text(kind);
+    }
+
+    // No selection: the text is read, not edited or copied from here.
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return Image()->Caret(); }
+    void setCursorPosition(int position) override { Image()->MoveCaret(position); }
+    QString text(int start, int end) const override {
+        return Image()->ReadingText().mid(start, end - start);
+    }
+    int characterCount() const override { return static_cast<int>(Image()->ReadingText().size()); }
+    // The cell of the character in its line as the line is read; a row
+    // read in words is not the row drawn, so this places it roughly.
+    QRect characterRect(int offset) const override {
+        int start = 0;
+        const ReadingLine* line = Image()->LineAt(offset, &start);
+        if (line == nullptr) return {};
+        const QPoint cell(line->x + (offset - start) * Advance(), line->y);
+        return {Image()->mapToGlobal(cell), QSize(Advance(), Geometry().cellHeight)};
+    }
+    int offsetAtPoint(const QPoint& point) const override {
+        const QPoint local = Image()->mapFromGlobal(point);
+        int best = -1;
+        int bestX = -1;
+        int start = 0;
+        for (const ReadingLine& line : Image()->Lines()) {
+            const int length = static_cast<int>(FromWin1252(line.text).size());
+            const bool inRow = local.y() >= line.y && local.y() < line.y + Geometry().cellHeight;
+            if (inRow && line.x <= local.x() && line.x > bestX) {
+                bestX = line.x;
+                best = start + std::min(length, (local.x() - line.x) / Advance());
+            }
+            start += length + 1;
+        }
+        return best;
+    }
+    void scrollToSubstring(int start, int) override { Image()->MoveCaret(start); }
+    QString attributes(int, int* start, int* end) const override {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
+
+  private:
+    ReportImage* Image() const { return static_cast<ReportImage*>(widget()); }
+    static ReportGeometry Geometry() { return ReportGeometryFor(ScreenReportResolution()); }
+    int Advance() const {
+        QImage probe(1, 1, QImage::Format_RGB32);
+        const QFont font = ReportFont(kReportFace, Geometry().cellHeight, false, &probe);
+        return std::max(1, QFontMetrics(font, &probe).horizontalAdvance(QLatin1Char(' ')));
+    }
+};
+
 }  // namespace
 
-ReportImage::ReportImage(QWidget* parent) : QWidget(parent) {}
+ReportImage::ReportImage(QWidget* parent) : QWidget(parent) {
+    InstallAccessible<ReportImage, ReportImageAccessible>();
+    setFocusPolicy(Qt::StrongFocus);
+}
 
 QImage& ReportImage::Bitmap() {
     if (bitmap_.isNull()) {
@@ -43,19 +135,102 @@ QImage& ReportImage::Sharp() {
 void ReportImage::Discard() {
     bitmap_ = QImage();
     sharp_ = QImage();
+    reading_.Clear();
+    caret_ = 0;
+    ReadingChanged();
     update();
 }
 
-void ReportImage::Paint(const std::function<void(QPainter&)>& draw) {
+void ReportImage::Draw(const std::function<void(Canvas&)>& draw) {
+    struct Finally {
+        ReportImage& image;
+        ~Finally() {
+            image.ReadingChanged();
+            image.update();
+        }
+    } finally{*this};
     {
         QPainter painter(&Bitmap());
-        draw(painter);
+        PainterCanvas painted(painter);
+        ReadingCanvas canvas(painted, reading_);
+        draw(canvas);
     }
+    // The sharp copy gets the same drawing; the bitmap's run has read it.
     if (!Sharp().isNull()) {
         QPainter painter(&sharp_);
-        draw(painter);
+        PainterCanvas canvas(painter);
+        draw(canvas);
     }
-    update();
+}
+
+void ReportImage::ReadingChanged() {
+    const QString before = text_;
+    lines_ = reading_.Lines();
+    text_.clear();
+    for (const ReadingLine& line : lines_) {
+        if (!text_.isEmpty()) text_ += QLatin1Char('\n');
+        text_ += FromWin1252(line.text);
+    }
+    if (text_ == before) return;
+    // Drawn over at a new amount, the rows stay where they were: so does
+    // the caret, as far as the text reaches.
+    caret_ = std::min(caret_, static_cast<int>(text_.size()));
+    if (!QAccessible::isActive()) return;
+    QAccessibleTextUpdateEvent event(this, 0, before, text_);
+    QAccessible::updateAccessibility(&event);
+}
+
+const ReadingLine* ReportImage::LineAt(int offset, int* start) const {
+    int lineStart = 0;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const int end = lineStart + static_cast<int>(FromWin1252(lines_[i].text).size());
+        if (offset <= end || i + 1 == lines_.size()) {
+            if (start != nullptr) *start = lineStart;
+            return offset >= lineStart ? &lines_[i] : nullptr;
+        }
+        lineStart = end + 1;
+    }
+    return nullptr;
+}
+
+void ReportImage::MoveCaret(int position) {
+    caret_ = std::clamp(position, 0, static_cast<int>(text_.size()));
+    const ReadingLine* line = LineAt(caret_);
+    for (QWidget* w = parentWidget(); line != nullptr && w != nullptr; w = w->parentWidget()) {
+        if (auto* area = qobject_cast<QScrollArea*>(w)) {
+            const QPoint at = mapTo(area->widget(), QPoint(line->x, line->y));
+            const int pitch = ReportGeometryFor(ScreenReportResolution()).rowPitch;
+            area->ensureVisible(at.x(), at.y() + pitch / 2, 0, pitch);
+            break;
+        }
+    }
+    if (!QAccessible::isActive()) return;
+    QAccessibleTextCursorEvent event(this, caret_);
+    QAccessible::updateAccessibility(&event);
+}
+
+void ReportImage::keyPressEvent(QKeyEvent* event) {
+    int start = 0;
+    const ReadingLine* line = LineAt(caret_, &start);
+    if (line == nullptr) return QWidget::keyPressEvent(event);
+    const int end = start + static_cast<int>(FromWin1252(line->text).size());
+    const bool control = event->modifiers() & Qt::ControlModifier;
+    switch (event->key()) {
+        case Qt::Key_Up:
+            return MoveCaret(start == 0 ? 0 : (LineAt(start - 1, &start), start));
+        case Qt::Key_Down:
+            return MoveCaret(end < text_.size() ? end + 1 : start);
+        case Qt::Key_Left:
+            return MoveCaret(caret_ - 1);
+        case Qt::Key_Right:
+            return MoveCaret(caret_ + 1);
+        case Qt::Key_Home:
+            return MoveCaret(control ? 0 : start);
+        case Qt::Key_End:
+            return MoveCaret(control ? static_cast<int>(text_.size()) : end);
+        default:
+            QWidget::keyPressEvent(event);
+    }
 }
 
 void ReportImage::MakeMonochrome() {

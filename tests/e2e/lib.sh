@@ -13,7 +13,10 @@
 # Requires root (mount namespace, tmpfs on /var/tmp); otherwise the driver
 # exits 77, which CTest reports as skipped, saying why. Tools used: Xvfb,
 # openbox, xdotool, xprop, xwininfo, ImageMagick (import, convert, compare,
-# identify), tesseract, unshare.
+# identify), tesseract, unshare, and a session bus (dbus-daemon) with the
+# accessibility bus (at-spi2-core) read through pyatspi (atspi.py): menus
+# are found by their accessible names and the report read as a screen
+# reader reads it, which is faster and surer than OCR.
 #
 # Drivers take three arguments, kept in E2E_PROGRAM, E2E_ENCODE and
 # E2E_SAMPLE: the built quorvex, the built encode-foods and the source
@@ -22,7 +25,8 @@
 # Globals set here: E2E_TMP (the test's scratch folder, removed at exit),
 # DISPLAY, E2E_PID and E2E_MAIN (the running program's process id and main
 # window id), E2E_FAILURES (count of failed checks), E2E_SETTINGS (the
-# settings file's fixed path, private to the test).
+# settings file's fixed path, private to the test), E2E_ATSPI (the
+# accessibility reader, atspi.py).
 
 # shellcheck disable=SC2034 # globals for the drivers
 set -uo pipefail
@@ -32,6 +36,7 @@ E2E_PID=
 E2E_MAIN=
 E2E_TIMEOUT=${E2E_TIMEOUT:-10} # seconds any single wait may take
 E2E_SETTINGS=/var/tmp/VARDELO.ini
+E2E_ATSPI="/usr/bin/python3 $(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/atspi.py"
 
 e2e_log() { printf '[%s] %s\n' "$(date +%T.%N | cut -c1-12)" "$*" >&2; }
 
@@ -102,9 +107,11 @@ e2e_begin() {
     [ "$(id -u)" -eq 0 ] ||
         e2e_skip "needs root: the program runs in a private mount namespace with its own /var/tmp"
     for tool in Xvfb openbox xdotool xprop xwininfo xmessage import convert compare identify \
-        tesseract unshare; do
+        tesseract unshare dbus-daemon /usr/libexec/at-spi-bus-launcher; do
         command -v "$tool" >/dev/null || e2e_skip "$tool is not installed (scripts/test installs it)"
     done
+    /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
+        e2e_skip "python3-pyatspi is not installed (scripts/test installs it)"
     if [ -z "${E2E_PRIVATE_MOUNTS:-}" ]; then
         unshare --mount true 2>/dev/null ||
             e2e_skip "no private mount namespace here (a container without CAP_SYS_ADMIN?)"
@@ -130,9 +137,23 @@ e2e_begin() {
     openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
     E2E_OPENBOX=$!
     e2e_wait_until e2e_wm_running || e2e_abort "openbox did not start: $(cat "$E2E_TMP/openbox.log")"
+    e2e_start_accessibility_bus
     xdotool mousemove 1279 1023
     e2e_log "display $DISPLAY ready"
 }
+
+# A session bus of the test's own and the accessibility bus on it, as a
+# desktop with a screen reader has; the program exposes itself there.
+e2e_start_accessibility_bus() {
+    dbus-daemon --session --fork --print-address=3 --print-pid=4 \
+        3>"$E2E_TMP/bus.address" 4>"$E2E_TMP/bus.pid" || e2e_abort "no session bus"
+    DBUS_SESSION_BUS_ADDRESS=$(cat "$E2E_TMP/bus.address")
+    export DBUS_SESSION_BUS_ADDRESS QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_TMP/at-spi.log" 2>&1 &
+    E2E_ATSPI_BUS=$!
+    e2e_wait_until e2e_accessibility_bus_up || e2e_abort "no accessibility bus: $(cat "$E2E_TMP/at-spi.log")"
+}
+e2e_accessibility_bus_up() { xprop -root AT_SPI_BUS | grep -q unix; }
 
 e2e_wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 
@@ -140,6 +161,8 @@ e2e_cleanup() {
     e2e_stop_program
     e2e_weston_stop
     [ -n "${E2E_OPENBOX:-}" ] && kill "$E2E_OPENBOX" 2>/dev/null
+    [ -n "${E2E_ATSPI_BUS:-}" ] && kill "$E2E_ATSPI_BUS" 2>/dev/null
+    [ -s "$E2E_TMP/bus.pid" ] && kill "$(cat "$E2E_TMP/bus.pid")" 2>/dev/null
     [ -n "${E2E_XVFB:-}" ] && kill "$E2E_XVFB" 2>/dev/null
     wait 2>/dev/null
     [ -n "${E2E_KEEP:-}" ] || rm -rf "$E2E_TMP"
@@ -163,7 +186,7 @@ e2e_start_program() {
         cp "$program" "$E2E_APP/" && cp -r "$data" "$E2E_APP/Dados" || return 1
         program=$E2E_APP/$(basename "$program")
     fi
-    rm -f "$E2E_TMP"/menu.*.txt
+    rm -f "$E2E_TMP"/places.*.txt
     "$program" >"$E2E_APP/out.log" 2>&1 &
     E2E_PID=$!
     E2E_MAIN=
@@ -267,8 +290,9 @@ e2e_close_popups() {
 
 # e2e_wait_closed W: waits until window W is no longer shown. Qt destroys
 # a hidden dialog's X window, and X may give its id to a later window, so
-# what is known of W (its menu bar) is forgotten.
-e2e_wait_closed() { e2e_wait_until e2e_not_viewable "$1" && rm -f "$E2E_TMP/menu.$1.txt"; }
+# what is known of W (the places of its menu items and buttons) is
+# forgotten.
+e2e_wait_closed() { e2e_wait_until e2e_not_viewable "$1" && rm -f "$E2E_TMP/places.$1."*.txt; }
 e2e_not_viewable() { ! xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 
 # e2e_geometry W: prints "X Y WIDTH HEIGHT" of W's inside on the screen.
@@ -351,47 +375,83 @@ e2e_ocr_text() {
         line = $5; printf "%s", $6 } END { printf "\n" }'
 }
 
+# e2e_window_texts W: the texts of the labels that window W shows (a
+# message box's text among them), one a line, as a screen reader reads
+# them.
+e2e_window_texts() { e2e_places "$1" label | cut -d' ' -f3-; }
+
+# e2e_places W ROLE...: "X Y NAME" of every object of window W that shows
+# and has one of the accessible ROLEs, X Y its centre on the screen, in the
+# order a screen reader walks them.
+e2e_places() {
+    local window=$1
+    shift
+    $E2E_ATSPI places "$E2E_PID" "$(e2e_title "$window")" "$@"
+}
+
+# e2e_report_text W: the text of the report that main window W shows, as
+# a screen reader reads it, one line per report row.
+e2e_report_text() { $E2E_ATSPI text "$E2E_PID" "$(e2e_title "$1")" text; }
+
 # e2e_report_reads W TEXT: true when the first two rows of the report that
-# main window W shows (title, amount line), read by OCR, hold TEXT;
-# otherwise says what they read.
+# main window W shows (title, amount line), read as a screen reader reads
+# them, hold TEXT; otherwise says what they read.
 e2e_report_reads() {
     local text
-    e2e_shot "$1" "$E2E_TMP/report.png"
-    text=$(e2e_ocr_text "$E2E_TMP/report.png" 0 18 720 36)
+    text=$(e2e_report_text "$1" | head -n2 | tr '\n' ' ')
     [[ $text == *"$2"* ]] || { e2e_log "the report's first rows read: $text"; return 1; }
 }
 
 # e2e_holds_text READ TEXT: true when READ, a text read by OCR, holds TEXT,
-# blanks and the letters OCR mixes aside (as e2e_find_text).
+# blanks aside (OCR of screen fonts joins short words) and I, l, | and 1
+# counted as one letter (OCR mixes those).
 e2e_holds_text() {
     awk -v read="$1" -v text="$2" 'function plain(s) { gsub(/[ ]/, "", s); gsub(/[Il|1]/, "l", s); return s }
         BEGIN { exit index(plain(read), plain(text)) ? 0 : 1 }'
 }
 
-# e2e_find_text TEXT: reads e2e_ocr_words lines and prints "X Y", the
-# centre of the first run of words on one line that reads TEXT; fails when
-# none does. Blanks are ignored and I, l, | and 1 count as one letter: OCR
-# of screen fonts joins short words ("List Food" reads "ListFood") and
-# mixes those.
-e2e_find_text() {
-    awk -v text="$1" '
-        function plain(s) { gsub(/[ ]/, "", s); gsub(/[Il|1]/, "l", s); return s }
-        { left[NR] = $1; top[NR] = $2; w[NR] = $3; h[NR] = $4; line[NR] = $5; word[NR] = plain($6) }
-        END {
-            want = plain(text)
-            for (i = 1; i <= NR; i++) {
-                got = ""
-                for (j = i; j <= NR && line[j] == line[i] && length(got) < length(want); j++)
-                    got = got word[j]
-                if (got == want) {
-                    printf "%d %d\n", (left[i] + left[j - 1] + w[j - 1]) / 2, top[i] + h[i] / 2
-                    exit 0
-                }
-            }
-            exit 1
-        }'
+# e2e_nutrient_labels: the labels of the report's nutrient rows, fields 2
+# to 37 of a food line in order, without their blanks around.
+e2e_nutrient_labels() {
+    cat <<'LABELS'
+Water____________g
+Energy___________kal
+Protein__________g
+Total lipid _____g
+Ash______________g
+Carbohydrate_____g
+Fiber, total_____g
+Calcium, Ca______mg
+Iron, Fe_________mg
+Magnesium________mg
+Phosphorus, P____mg
+Potassium, K_____mg
+Sodium, Na_______mg
+Zinc, Zn_________mg
+Copper, Cu_______mg
+Manganese, Mn____mg
+Selenium, Se_____mg
+Total ascorbic acid__mg
+Thiamin______________mg
+Riboflavin___________mg
+Niacin_______________mg
+Pantothenic acid_____mg
+Vitamin B-6__________mg
+Folate, total________mcg
+Folic acid________mcg
+Folete, food______mcg
+Folate, DFE______mcg_DFE
+Vitamin B-12_________mcg
+Vitamin A, IU________IU
+Vitamin A, RE____mcg_RE
+Vitamin E________mg_ATE
+Vitamin D____________IU
+Total saturated________g
+Total monounsaturated__g
+Total polyunsaturated__g
+Cholesterol____________g
+LABELS
 }
-
 # --- input -----------------------------------------------------------------
 
 # e2e_click W X Y [COUNT]: clicks (COUNT times, a double click for 2) at
@@ -400,22 +460,29 @@ e2e_click() {
     xdotool mousemove --window "$1" "$2" "$3" click --repeat "${4:-1}" --delay 80 1
 }
 
-# e2e_menu W CAPTION: clicks the item of W's menu bar that reads CAPTION,
-# found by OCR of the bar's top 24 pixels (read once while W is shown,
-# since OCR is slow); fails when no item reads it.
-e2e_menu() {
-    local words=$E2E_TMP/menu.$1.txt at
-    if [ ! -s "$words" ]; then
-        e2e_shot "$1" "$E2E_TMP/menu.png"
-        e2e_ocr_words "$E2E_TMP/menu.png" 0 0 "$(identify -format %w "$E2E_TMP/menu.png")" 24 >"$words"
-    fi
-    at=$(e2e_find_text "$2" <"$words") || {
-        e2e_log "no menu item \"$2\" in: $(cut -d' ' -f6 "$words" | tr '\n' ' ')"
+# e2e_click_named W NAME ROLE...: clicks, where it shows on the screen, the
+# object of window W that has one of the accessible ROLEs and the name
+# NAME; the places are asked for once while W is shown. Fails when no such
+# object shows.
+e2e_click_named() {
+    local window=$1 name=$2 places at
+    shift 2
+    places=$E2E_TMP/places.$window.${*// /_}.txt
+    [ -s "$places" ] || e2e_places "$window" "$@" >"$places"
+    at=$(awk -v name="$name" '{ x = $1; y = $2; $1 = $2 = ""; sub(/^  /, "") }
+        $0 == name { print x, y; found = 1; exit } END { exit !found }' "$places") || {
+        e2e_log "no $* \"$name\" in: $(cut -d' ' -f3- "$places" | tr '\n' '|')"
         return 1
     }
     # shellcheck disable=SC2086
-    e2e_click "$1" $at
+    xdotool mousemove $at click 1
 }
+
+# e2e_menu W CAPTION: clicks the item CAPTION of W's menu bar.
+e2e_menu() { e2e_click_named "$1" "$2" "menu item" menu; }
+
+# e2e_press W CAPTION: clicks W's push button CAPTION.
+e2e_press() { e2e_click_named "$1" "$2" "push button"; }
 
 # e2e_keys W KEY...: presses the named keys (xdotool names: Return, Down,
 # End, Tab, ...) once W is the active window.

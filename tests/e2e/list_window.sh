@@ -36,18 +36,20 @@ closed_on() {
     fi
     e2e_activate "$main" && e2e_wait_stable "$main" && e2e_report_reads "$main" "$1"
 }
-# row_at I: "X Y" of the middle of row I (from 0) of the list.
-row_at() { echo 60 $((ROW_TOP + ROW_PITCH * $1 + ROW_PITCH / 2)); }
-blank_at() { echo 400 480; } # below the last row of a short list
-# measure_rows: ROW_TOP and ROW_PITCH from the band of the one selected
-# row, at its right end where no text reaches.
-measure_rows() {
-    e2e_shot "$LIST" "$E2E_TMP/list.png"
-    read -r ROW_TOP ROW_PITCH < <(convert "$E2E_TMP/list.png" -crop 1x200+700+0 +repage \
-        -colorspace Gray txt:- | awk -F'[,:( ]+' 'NR > 1 && $2 > 20 && !done {
-            if ($3 + 0 < 200) { if (!top) top = $2; last = $2 } else if (top) done = 1 }
-            END { print top, last - top + 1 }')
-    [ -n "$ROW_TOP" ] && [ "$ROW_PITCH" -gt 8 ]
+# row_at I: "X Y" on the screen of the middle of row I (from 0) of the
+# list, as a screen reader finds its items; the middle of the list when it
+# has no row I (an empty list).
+row_at() {
+    e2e_places "$LIST" "list item" |
+        awk -v i="$1" 'NR == i + 1 { print $1, $2; found = 1; exit } END { exit !found }' ||
+        e2e_places "$LIST" list | awk '{ print $1, $2; exit }'
+}
+click_row() { xdotool mousemove $(row_at "$1") click --repeat "${2:-1}" --delay 80 1; }
+blank_at() { echo 400 480; } # below the last row of a short list, in the window
+# current_row_selected: the row of the current food, the first, is the
+# one selected.
+current_row_selected() {
+    $E2E_ATSPI tree "$E2E_PID" | grep -q 'list item "Ab.*bora caboti.*, raw" \[.* selected '
 }
 # words_filter ITEM [TEXT]: Words Filter, TEXT typed, the menu item ITEM.
 words_filter() {
@@ -77,7 +79,7 @@ start
 e2e_check "List Food opens the list" open_list
 list_caption "list caption" "$LIST_CAPTION"
 first_place=$(e2e_geometry "$LIST")
-e2e_check "the current food's row is selected" measure_rows
+e2e_check "the current food's row is selected" current_row_selected
 e2e_keys "$LIST" Return
 e2e_check "Enter at once returns the current food" closed_on "CABOT"
 settings_hold "settings written at closing" "[Lista Ingredientes]" "AtiFil=-1" "GruFil=" \
@@ -92,7 +94,7 @@ e2e_check "Down then Enter returns the next food" closed_on "UNSWEETENED"
 open_list
 e2e_check "Words Filter, CHEDDAR typed, Turn ON Filter" words_filter "Turn ON Filter" cheddar
 list_caption "list caption with a word filter" "$LIST_CAPTION - WORD : CHEDDAR"
-e2e_click "$LIST" $(row_at 1) 2
+click_row 1 2
 e2e_check "a double click on the second row returns its food" closed_on "SHARP"
 
 # Keys right after an opening with a filter: no row selected yet.
@@ -111,7 +113,7 @@ words_filter "Turn OFF Filter"
 list_caption "list caption after Turn OFF Filter" "$LIST_CAPTION"
 e2e_check "Group Filter, second group" group_filter 2
 list_caption "list caption with a group filter" "$LIST_CAPTION - GROUP : Fats and Oils"
-e2e_click "$LIST" $(row_at 2)
+click_row 2
 e2e_click "$LIST" $(blank_at)
 e2e_click "$LIST" $(blank_at) 2
 e2e_check "a double click below the rows returns the selected row's food" closed_on "OLIVE"
@@ -134,7 +136,7 @@ e2e_menu "$main" "Next Food"
 open_list
 words_filter "Turn ON Filter" zzz
 list_caption "list caption of an empty list" "$LIST_CAPTION - GROUP : Fats and Oils - WORD : ZZZ"
-e2e_click "$LIST" $(row_at 0) 2
+click_row 0 2
 e2e_check "a double click on the empty list gives the first food" closed_on "CABOT"
 settings_hold "settings after the empty list" "[Lista Ingredientes]" "AtiFil=1" \
     "GruFil=Fats and Oils" "AtiFilPalCha=1" "PalCha=ZZZ" "PosFilOrd=-1"

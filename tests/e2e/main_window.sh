@@ -8,7 +8,6 @@ source "$(dirname "$0")/lib.sh"
 e2e_begin "$@"
 
 MAIN_CAPTION="Composition of Foods Raw, Processed, Prepared - USDA Nutrient Database Release 14"
-OK_BUTTON=(82 12) # the amount dialog's Ok, at the centre of its place
 
 # Another client's window, for switching away from the amount dialog.
 xmessage -geometry +0+0 "another program" 2>/dev/null &
@@ -44,7 +43,7 @@ grams() {
         e2e_type "$dialog" "${1:0:-1}" && $2 "$dialog" && e2e_type "$dialog" "${1: -1}"
     else
         e2e_type "$dialog" "$1"
-    fi && e2e_click "$dialog" "${OK_BUTTON[@]}" && e2e_wait_closed "$dialog" &&
+    fi && e2e_press "$dialog" Ok && e2e_wait_closed "$dialog" &&
         e2e_activate "$main" # openbox may give the focus back to the other program
 }
 # A user stays a moment in the other window; Qt's X11 platform ignores a
@@ -118,8 +117,7 @@ e2e_check "no settings file when List Food was never used" test ! -e "$E2E_SETTI
 box_reads() {
     local box text
     box=$(e2e_wait_other_active "$main") || return 1
-    e2e_shot "$box" "$E2E_TMP/box.png"
-    text=$(e2e_ocr_text "$E2E_TMP/box.png")
+    text=$(e2e_window_texts "$box")
     e2e_equal "box caption" "$1" "$(e2e_title "$box")"
     [[ $text == *"$2"* ]] || e2e_log "box reads: $text"
     e2e_keys "$box" Return && e2e_wait_until e2e_is_active "$main" && [[ $text == *"$2"* ]]

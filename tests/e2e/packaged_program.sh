@@ -10,7 +10,7 @@ e2e_begin "$@"
 
 if e2e_start_program "$E2E_PROGRAM" "$(dirname "$(readlink -f "$E2E_PROGRAM")")/Dados"; then
     e2e_check "the first report is the sample's first food" \
-        e2e_report_reads "$E2E_MAIN" "ABOBORA CABOTIA"
+        e2e_report_reads "$E2E_MAIN" "ABóBORA CABOTIá, RAW"
 else
     e2e_fail "the main window shows"
 fi

@@ -93,7 +93,7 @@ newest() { find "$1" -name "$2" -printf '%T@ %p\n' | sort -n | tail -n1 | cut -d
 holds_report() {
     local text
     text=$(pdftotext -layout "$1" - | tr -s ' ') || return 1
-    TEXT=$text LINE=$(grep -aE "^$2\|" "$E2E_SAMPLE/foods.txt") LABELS=$(nutrient_labels) \
+    TEXT=$text LINE=$(grep -aE "^$2\|" "$E2E_SAMPLE/foods.txt") LABELS=$(e2e_nutrient_labels) \
         awk -v amount="$3" -v title="$2" '
         function holds(s) { if (index(" " text " ", s)) return 1; print "missing: " s; failed = 1 }
         BEGIN {
@@ -115,47 +115,6 @@ holds_report() {
             exit failed
         }'
 }
-# The labels of the nutrient rows, fields 2 to 37 in order.
-nutrient_labels() {
-    cat <<'LABELS'
-Water____________g
-Energy___________kal
-Protein__________g
-Total lipid _____g
-Ash______________g
-Carbohydrate_____g
-Fiber, total_____g
-Calcium, Ca______mg
-Iron, Fe_________mg
-Magnesium________mg
-Phosphorus, P____mg
-Potassium, K_____mg
-Sodium, Na_______mg
-Zinc, Zn_________mg
-Copper, Cu_______mg
-Manganese, Mn____mg
-Selenium, Se_____mg
-Total ascorbic acid__mg
-Thiamin______________mg
-Riboflavin___________mg
-Niacin_______________mg
-Pantothenic acid_____mg
-Vitamin B-6__________mg
-Folate, total________mcg
-Folic acid________mcg
-Folete, food______mcg
-Folate, DFE______mcg_DFE
-Vitamin B-12_________mcg
-Vitamin A, IU________IU
-Vitamin A, RE____mcg_RE
-Vitamin E________mg_ATE
-Vitamin D____________IU
-Total saturated________g
-Total monounsaturated__g
-Total polyunsaturated__g
-Cholesterol____________g
-LABELS
-}
 # one_portrait_page FILE
 one_portrait_page() {
     pdfinfo "$1" | awk '/^Pages:/ {pages = $2} /^Page size:/ {w = $3; h = $5}
@@ -167,7 +126,7 @@ e2e_wait_stable "$main"
 grams_200() {
     local dialog
     e2e_menu "$main" "Grams" && dialog=$(e2e_wait_other_active "$main") && e2e_type "$dialog" 200 &&
-        e2e_click "$dialog" 82 12 && e2e_wait_closed "$dialog" && e2e_activate "$main"
+        e2e_press "$dialog" Ok && e2e_wait_closed "$dialog" && e2e_activate "$main"
 }
 e2e_check "Grams 200" grams_200
 
