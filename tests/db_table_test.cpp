@@ -41,6 +41,20 @@ TEST(SplitLines, NulEndsTheText) {
     EXPECT_EQ(SplitLines("\0abc"s), Lines{});
 }
 
+TEST(SplitLines, WalkerGivesEachEndAndKeepsNuls) {
+    using namespace std::string_literals;
+    const std::string text = "a\0b\r\n\n\rc\r\r\nd"s;
+    LineWalker lines(text);
+    std::vector<std::pair<std::string, std::string>> walked;
+    while (const std::optional<LineView> line = lines.Next()) {
+        walked.emplace_back(line->text, line->end);
+    }
+    EXPECT_EQ(
+        walked,
+        (decltype(walked){
+            {"a\0b"s, "\r\n"}, {"", "\n"}, {"", "\r"}, {"c", "\r"}, {"", "\r\n"}, {"d", ""}}));
+}
+
 TEST(GetField, Fields) {
     const std::string line = "A|B||D";
     EXPECT_EQ(GetField(1, line), "A");

@@ -17,9 +17,11 @@
 #include <algorithm>
 #include <iostream>
 #include <numeric>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "db/AtomicFile.h"
@@ -40,27 +42,25 @@ constexpr int kRefused = 2;
 
 // Messages name the installed command, whatever name the program is run by.
 constexpr const char* kProgram = "quorvex-encode-foods";
-constexpr std::string_view kLineEnds = "\r\n";
 
 void PrintUsage(std::ostream& out) {
     out << "usage: " << kProgram << " PLAIN STORED\n"
         << "       " << kProgram << " --decode STORED PLAIN\n";
 }
 
-// 1-based number of the line that holds the byte at offset, counting line
-// ends as the reader does. Precondition: no NUL before offset.
-int LineNumberAt(std::string_view bytes, std::size_t offset) {
-    std::string upToByte(bytes.substr(0, offset));
-    upToByte += 'x';  // stands for the byte itself, so its line is the last one
-    return static_cast<int>(SplitLines(upToByte).size());
-}
-
-// The raw bytes of the line around offset, line ends excluded.
-std::string_view RawLineAt(std::string_view bytes, std::size_t offset) {
-    const std::size_t before = bytes.find_last_of(kLineEnds, offset);
-    const std::size_t begin = before == std::string_view::npos ? 0 : before + 1;
-    const std::size_t end = std::min(bytes.find_first_of(kLineEnds, offset), bytes.size());
-    return bytes.substr(begin, end - begin);
+// The 1-based number and the bytes (line end excluded) of the line that
+// holds the byte at offset, lines counted as the viewer splits them.
+// Precondition: offset < bytes.size().
+std::pair<int, std::string_view> LineAt(std::string_view bytes, std::size_t offset) {
+    quorvex::LineWalker lines(bytes);
+    int number = 1;
+    for (std::optional<quorvex::LineView> line = lines.Next(); line; line = lines.Next()) {
+        const std::size_t past =
+            static_cast<std::size_t>(line->end.data() - bytes.data()) + line->end.size();
+        if (past > offset) return {number, line->text};
+        ++number;
+    }
+    return {number, {}};
 }
 
 // The reader would silently cut the text at a NUL (and lose every later
@@ -69,8 +69,9 @@ std::string_view RawLineAt(std::string_view bytes, std::size_t offset) {
 bool RefuseUnstorable(const std::string& path, std::string_view bytes) {
     const std::size_t nul = bytes.find('\0');
     if (nul == std::string_view::npos) return false;
-    std::cerr << kProgram << ": " << path << ": line " << LineNumberAt(bytes, nul) << " "
-              << quorvex::StoreProblem(RawLineAt(bytes, nul)) << "; nothing written\n";
+    const auto [number, line] = LineAt(bytes, nul);
+    std::cerr << kProgram << ": " << path << ": line " << number << " "
+              << quorvex::StoreProblem(line) << "; nothing written\n";
     return true;
 }
 
