@@ -16,7 +16,6 @@
 // on standard error with status 2.
 #include <algorithm>
 #include <iostream>
-#include <numeric>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -25,11 +24,11 @@
 #include <vector>
 
 #include "db/AtomicFile.h"
-#include "db/Collation.h"
 #include "db/CriUnit.h"
 #include "db/DBUnit.h"
 #include "db/FieldView.h"
 #include "db/Fields.h"
+#include "tools/EqualTexts.h"
 #include "tools/FoodEncoder.h"
 
 namespace {
@@ -112,22 +111,14 @@ void WarnAboutUtf8(const std::string& path, std::string_view bytes) {
                  "come out wrong (stored as it is)\n";
 }
 
-// The key the viewer indexes a food line by; the empty text for a line
-// without one.
-std::string_view KeyOf(const std::string& line) { return quorvex::LineKey(line).value_or(""); }
-
 // Foods whose descriptions compare equal share one index entry in the
 // viewer, which shifts every later food in the list.
 void WarnAboutRepeatedKeys(const std::string& path, const std::vector<std::string>& lines) {
-    std::vector<std::size_t> order(lines.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return quorvex::CompareText(KeyOf(lines[a]), KeyOf(lines[b])) < 0;
-    });
-    for (std::size_t k = 1; k < order.size(); ++k) {
-        const std::size_t first = order[k - 1];
-        const std::size_t again = order[k];
-        if (quorvex::CompareText(KeyOf(lines[first]), KeyOf(lines[again])) != 0) continue;
+    std::vector<std::string_view> keys;
+    keys.reserve(lines.size());
+    // A line without a key is indexed by the empty text.
+    for (const std::string& line : lines) keys.push_back(quorvex::LineKey(line).value_or(""));
+    for (const auto& [first, again] : quorvex::EqualTextPairs(keys)) {
         std::cerr << kProgram << ": warning: " << path << ": line " << again + 1
                   << " has the same description as line " << first + 1
                   << " (case ignored); the viewer can show only one of them\n";
