@@ -13,6 +13,9 @@ namespace quorvex {
 
 namespace {
 
+// Space and tab: a settings file edited by hand may indent or pad with
+// either. Unlike the amount field's text (app/AmountText.cpp), where a tab
+// makes the amount no number; the two rules differ on purpose.
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::string_view Trim(std::string_view text) {

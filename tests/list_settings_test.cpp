@@ -23,7 +23,7 @@ TEST(IniFile, ReadsCaseInsensitiveFirstMatchTrimmed) {
         "[Other]\r\n"
         "AtiFil=7\r\n"
         "[lista INGREDIENTES]\r\n"
-        "  atifil =  3  \r\n"
+        " \tatifil =\t 3 \t\r\n"
         "ATIFIL=9\r\n"
         "GruFil=Dairy and Egg Products\r\n"
         "PalCha=\r\n"
