@@ -75,6 +75,14 @@ TEST(GetField, Fields) {
     EXPECT_EQ(GetField(3, ""), "");
 }
 
+TEST(GetField, SplitFieldsGivesEachFieldAsFieldView) {
+    for (const std::string_view line : {"A|B||D", "A|", "whole", "", "|", "a|b|c|d|e|f|g|h|i|j"}) {
+        const std::vector<std::string_view> fields = SplitFields(line, 9);
+        ASSERT_EQ(fields.size(), 9u);
+        for (int n = 1; n <= 9; ++n) EXPECT_EQ(fields[n - 1], FieldView(line, n)) << line << n;
+    }
+}
+
 // The field rule the slow, obvious way: split at every bar.
 std::string FieldByRule(int n, const std::string& line) {
     if (n <= 0) return "";
