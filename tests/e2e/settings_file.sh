@@ -53,7 +53,7 @@ for case in "${cases[@]}"; do
     IFS='|' read -r plant caption message <<<"$case"
     read -r -a plant_words <<<"$plant"
     rm -rf "${E2E_SETTINGS:?}" "$E2E_SETTINGS".*
-    plant "${plant_words[@]}" || e2e_fail "$plant: planted"
+    put_at_path "${plant_words[@]}" || e2e_fail "$plant: planted"
     before=$(fingerprint)
     e2e_start_program "$E2E_PROGRAM" "$E2E_TMP/sample" || {
         e2e_fail "$plant: the main window shows"
