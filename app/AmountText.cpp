@@ -12,6 +12,10 @@ std::size_t Skip(const std::string& text, std::size_t i, bool (*match)(char)) {
     return i;
 }
 
+// The space alone: the amount field puts spaces in its blank positions,
+// and a tab (pasted, say) makes the text no number. The settings file's
+// reader (list/IniFile.cpp) also trims tabs, which hand-edited INI files
+// hold; the two rules differ on purpose.
 bool IsBlank(char c) { return c == ' '; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 

@@ -49,6 +49,23 @@ std::string_view FieldView(std::string_view line, int n) {
     return line.substr(from, end == std::string_view::npos ? line.size() - from : end - from);
 }
 
+std::vector<std::string_view> SplitFields(std::string_view line, int count) {
+    std::vector<std::string_view> fields;
+    fields.reserve(static_cast<std::size_t>(count));
+    std::size_t start = 0;
+    while (static_cast<int>(fields.size()) < count) {
+        const std::size_t bar = line.find('|', start);
+        if (bar == std::string_view::npos) {
+            // Past the last field, the last field again.
+            fields.resize(static_cast<std::size_t>(count), line.substr(start));
+            break;
+        }
+        fields.push_back(line.substr(start, bar - start));
+        start = bar + 1;
+    }
+    return fields;
+}
+
 std::optional<std::string_view> LineKey(std::string_view line) {
     const std::size_t bar = line.find('|');
     if (bar == std::string_view::npos) return std::nullopt;

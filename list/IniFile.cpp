@@ -6,12 +6,16 @@
 #include <cstdint>
 
 #include "db/AtomicFile.h"
+#include "db/Lines.h"
 #include "db/WholeFile.h"
 
 namespace quorvex {
 
 namespace {
 
+// Space and tab: a settings file edited by hand may indent or pad with
+// either. Unlike the amount field's text (app/AmountText.cpp), where a tab
+// makes the amount no number; the two rules differ on purpose.
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::string_view Trim(std::string_view text) {
@@ -61,22 +65,12 @@ std::optional<long long> ParseInteger(std::string_view text, int base) {
 
 IniFile IniFile::Parse(std::string_view bytes) {
     IniFile file;
-    bool endSeen = false;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        const std::size_t stop = bytes.find_first_of("\r\n", start);
-        if (stop == std::string_view::npos) {
-            file.lines_.push_back({std::string(bytes.substr(start)), ""});
-            break;
-        }
-        const std::size_t endLength =
-            bytes[stop] == '\r' && stop + 1 < bytes.size() && bytes[stop + 1] == '\n' ? 2 : 1;
-        Line line{std::string(bytes.substr(start, stop - start)),
-                  std::string(bytes.substr(stop, endLength))};
-        if (!endSeen) file.newLineEnd_ = line.end;
-        endSeen = true;
-        file.lines_.push_back(std::move(line));
-        start = stop + endLength;
+    // Line ends as the data files have them; a NUL is kept as a byte, since
+    // every line is written back as it was read.
+    LineWalker lines(bytes);
+    while (const std::optional<LineView> line = lines.Next()) {
+        if (file.lines_.empty() && !line->end.empty()) file.newLineEnd_ = line->end;
+        file.lines_.push_back({std::string(line->text), std::string(line->end)});
     }
     return file;
 }

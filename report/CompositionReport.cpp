@@ -7,8 +7,10 @@
 #include <iterator>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "db/DecimalText.h"
+#include "db/FieldView.h"
 #include "db/Fields.h"
 #include "db/StrUnit.h"
 #include "report/Geometry.h"
@@ -23,7 +25,7 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::size_t SkipDigits(const std::string& text, std::size_t i) {
+std::size_t SkipDigits(std::string_view text, std::size_t i) {
     while (i < text.size() && IsDigit(text[i])) ++i;
     return i;
 }
@@ -31,9 +33,9 @@ std::size_t SkipDigits(const std::string& text, std::size_t i) {
 // Blanks, an optional sign, digits with an optional "." and fraction, an
 // optional exponent, and nothing after. Parsed to the nearest double
 // without the locale; a number beyond the double range does not parse.
-bool ParseValueText(const std::string& text, double& value) {
+bool ParseValueText(std::string_view text, double& value) {
     std::size_t i = text.find_first_not_of(' ');
-    if (i == std::string::npos) return false;
+    if (i == std::string_view::npos) return false;
     std::size_t start = i;
     if (text[i] == '+')
         start = ++i;
@@ -166,6 +168,22 @@ std::string UpperAscii(std::string text) {
     return text;
 }
 
+// The fields of a food line, split once: a damaged file may make the
+// description millions of characters long, and a field looked up from the
+// line's start would pass it again every time.
+class FoodFields {
+  public:
+    explicit FoodFields(std::string_view foodLine)
+        : fields_(SplitFields(foodLine, kFoodFieldCount)) {}
+
+    // Field n, 1 to kFoodFieldCount (Fields.h).
+    std::string_view operator[](int n) const { return fields_[static_cast<std::size_t>(n - 1)]; }
+    std::string Text(int n) const { return std::string((*this)[n]); }
+
+  private:
+    std::vector<std::string_view> fields_;
+};
+
 // Draws rows of one report at one resolution; keeps the style switches in
 // one place.
 class ReportWriter {
@@ -186,10 +204,9 @@ class ReportWriter {
     void RightHeading(int row, const std::string& text) { Heading(row, text, geometry_.rightX); }
 
     void Nutrients(int firstRow, bool right, const NutrientRow* rows, std::size_t count,
-                   std::string_view foodLine, double amount) {
+                   const FoodFields& food, double amount) {
         for (std::size_t i = 0; i < count; ++i) {
-            const std::string text =
-                rows[i].label + ScaleValueText(GetField(rows[i].field, foodLine), amount);
+            const std::string text = rows[i].label + ScaleValueText(food[rows[i].field], amount);
             const int row = firstRow + rows[i].offset;
             right ? Right(row, text) : Left(row, text);
         }
@@ -220,54 +237,54 @@ int DrawTitle(ReportWriter& writer, std::string description) {
     return 2;
 }
 
-std::string RefuseLine(std::string_view foodLine) {
+std::string RefuseLine(const FoodFields& food) {
     std::string line = "Percentage of Refuse : ";
-    const std::string percentage = GetField(kRefusePercentage, foodLine);
-    const std::string description = GetField(kRefuseDescription, foodLine);
+    const std::string percentage = food.Text(kRefusePercentage);
+    const std::string description = food.Text(kRefuseDescription);
     if (!percentage.empty()) line += percentage + "%";
     if (!description.empty()) line += " ( " + description + " )";
     return line;
 }
 
 // One row per "~"-ended item from firstRow on, unscaled; gives the count.
-int DrawHouseholdWeights(ReportWriter& writer, int firstRow, std::string_view foodLine) {
-    const std::string weights = GetField(kHouseholdWeights, foodLine);
+int DrawHouseholdWeights(ReportWriter& writer, int firstRow, const FoodFields& food) {
+    const std::string_view weights = food[kHouseholdWeights];
     int count = 0;
     std::size_t start = 0;
-    for (std::size_t end = weights.find('~'); end != std::string::npos;
+    for (std::size_t end = weights.find('~'); end != std::string_view::npos;
          end = weights.find('~', start)) {
-        writer.Left(firstRow + count, weights.substr(start, end - start) + " g");
+        writer.Left(firstRow + count, std::string(weights.substr(start, end - start)) + " g");
         ++count;
         start = end + 1;
     }
     return count;
 }
 
-void DrawLeftColumn(ReportWriter& writer, int d, double amount, std::string_view foodLine,
+void DrawLeftColumn(ReportWriter& writer, int d, double amount, const FoodFields& food,
                     const TextTable& groupTable, const TextTable& groupCodeIndex) {
     writer.LeftHeading(d, "PROXIMATES :");
-    writer.Nutrients(d, false, kProximateRows, std::size(kProximateRows), foodLine, amount);
+    writer.Nutrients(d, false, kProximateRows, std::size(kProximateRows), food, amount);
     writer.LeftHeading(d + 9, "MINERALS :");
-    writer.Nutrients(d, false, kMineralRows, std::size(kMineralRows), foodLine, amount);
+    writer.Nutrients(d, false, kMineralRows, std::size(kMineralRows), food, amount);
     writer.LeftHeading(d + 21, "NAMES : ");
-    writer.Left(d + 22, "Common: " + GetField(kCommonName, foodLine));
-    writer.Left(d + 23, "Scient: " + GetField(kScientificName, foodLine));
+    writer.Left(d + 22, "Common: " + food.Text(kCommonName));
+    writer.Left(d + 23, "Scient: " + food.Text(kScientificName));
     int group = 0;
-    if (groupCodeIndex.Find(GetField(kFoodGroupCode, foodLine), group)) {
+    if (groupCodeIndex.Find(food[kFoodGroupCode], group)) {
         writer.Left(d + 24, "Group : " + GetItemField(groupTable, group, kGroupName));
     }
     writer.LeftHeading(d + 26, "HOUSEHOLD WEIGHT : ");
-    const int k = DrawHouseholdWeights(writer, d + 27, foodLine);
+    const int k = DrawHouseholdWeights(writer, d + 27, food);
     writer.Rule(d + 27 + k);
     writer.LeftHeading(d + 28 + k, kDatabaseLine);
     writer.Rule(d + 28 + k);
 }
 
-void DrawRightColumn(ReportWriter& writer, int d, double amount, std::string_view foodLine) {
+void DrawRightColumn(ReportWriter& writer, int d, double amount, const FoodFields& food) {
     writer.RightHeading(d, "VITAMINS :");
-    writer.Nutrients(d, true, kVitaminRows, std::size(kVitaminRows), foodLine, amount);
+    writer.Nutrients(d, true, kVitaminRows, std::size(kVitaminRows), food, amount);
     writer.RightHeading(d + 17, "LIPIDS :");
-    writer.Nutrients(d, true, kLipidRows, std::size(kLipidRows), foodLine, amount);
+    writer.Nutrients(d, true, kLipidRows, std::size(kLipidRows), food, amount);
     writer.RightHeading(d + 23, kPublisherName);
     writer.Right(d + 24, std::string("Site : ") + kPublisherSite);
     writer.Right(d + 25, std::string("Email: ") + kPublisherEmail);
@@ -275,12 +292,12 @@ void DrawRightColumn(ReportWriter& writer, int d, double amount, std::string_vie
 
 }  // namespace
 
-std::string ScaleValueText(const std::string& valueText, double amount) {
+std::string ScaleValueText(std::string_view valueText, double amount) {
     double value = 0.0;
     if (!ParseValueText(valueText, value)) return RepeatText(" ", kValueFieldWidth);
     const std::size_t point = valueText.find('.');
     const int decimals =
-        point == std::string::npos ? 0 : static_cast<int>(valueText.size() - point - 1);
+        point == std::string_view::npos ? 0 : static_cast<int>(valueText.size() - point - 1);
     const long double x = static_cast<long double>(amount) / 100.0L * value;
     if (!std::isfinite(x)) return RepeatText(" ", kValueFieldWidth);
     // Second step: the half-up cut to the value text's decimals.
@@ -319,24 +336,20 @@ std::string ReadableRowText(const std::string& drawn) {
 void DrawCompositionReport(Canvas& canvas, int ppi, double amount, char decimalSeparator,
                            std::string_view foodLine, const TextTable& groupTable,
                            const TextTable& groupCodeIndex) {
-    // Every later field is looked up from the line's start, past the
-    // description, which a damaged file may make millions of characters
-    // long; behind an empty first field the other fields are the same.
-    const std::size_t bar = foodLine.find('|');
-    const std::string otherFields(bar == std::string_view::npos ? foodLine : foodLine.substr(bar));
+    const FoodFields food(foodLine);
     ReportWriter writer(canvas, ppi);
     writer.Style(true);
-    const int b = DrawTitle(writer, GetField(kFoodDescription, foodLine));
+    const int b = DrawTitle(writer, food.Text(kFoodDescription));
     writer.Rule(b);
     writer.Left(b + 1, "Amount in " + FormatAmountText(amount, decimalSeparator) +
                            " grams of edible portion - Blanks indicate lack of reliable data" +
                            RepeatText(" ", kAmountLineTrailingBlanks));
-    writer.Left(b + 2, RefuseLine(otherFields));
+    writer.Left(b + 2, RefuseLine(food));
     writer.Rule(b + 2);
     writer.Style(false);
     const int d = b + 3;
-    DrawLeftColumn(writer, d, amount, otherFields, groupTable, groupCodeIndex);
-    DrawRightColumn(writer, d, amount, otherFields);
+    DrawLeftColumn(writer, d, amount, food, groupTable, groupCodeIndex);
+    DrawRightColumn(writer, d, amount, food);
 }
 
 }  // namespace quorvex

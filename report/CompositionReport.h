@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "db/DBUnit.h"
 #include "report/Canvas.h"
@@ -21,7 +22,7 @@ inline constexpr int kValueFieldWidth = 15;
 // that is not a number (empty, with blanks after it, with "," as point)
 // gives a field of blanks. Exact halves of the last shown decimal go away
 // from zero.
-std::string ScaleValueText(const std::string& valueText, double amount);
+std::string ScaleValueText(std::string_view valueText, double amount);
 
 // The amount of the report's amount line: the shortest text that gives it
 // to 15 significant digits, with the given separator. Without exponent for

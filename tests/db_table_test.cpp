@@ -41,6 +41,20 @@ TEST(SplitLines, NulEndsTheText) {
     EXPECT_EQ(SplitLines("\0abc"s), Lines{});
 }
 
+TEST(SplitLines, WalkerGivesEachEndAndKeepsNuls) {
+    using namespace std::string_literals;
+    const std::string text = "a\0b\r\n\n\rc\r\r\nd"s;
+    LineWalker lines(text);
+    std::vector<std::pair<std::string, std::string>> walked;
+    while (const std::optional<LineView> line = lines.Next()) {
+        walked.emplace_back(line->text, line->end);
+    }
+    EXPECT_EQ(
+        walked,
+        (decltype(walked){
+            {"a\0b"s, "\r\n"}, {"", "\n"}, {"", "\r"}, {"c", "\r"}, {"", "\r\n"}, {"d", ""}}));
+}
+
 TEST(GetField, Fields) {
     const std::string line = "A|B||D";
     EXPECT_EQ(GetField(1, line), "A");
@@ -59,6 +73,14 @@ TEST(GetField, Fields) {
     EXPECT_EQ(GetField(7, "whole"), "whole");
     EXPECT_EQ(GetField(1, ""), "");
     EXPECT_EQ(GetField(3, ""), "");
+}
+
+TEST(GetField, SplitFieldsGivesEachFieldAsFieldView) {
+    for (const std::string_view line : {"A|B||D", "A|", "whole", "", "|", "a|b|c|d|e|f|g|h|i|j"}) {
+        const std::vector<std::string_view> fields = SplitFields(line, 9);
+        ASSERT_EQ(fields.size(), 9u);
+        for (int n = 1; n <= 9; ++n) EXPECT_EQ(fields[n - 1], FieldView(line, n)) << line << n;
+    }
 }
 
 // The field rule the slow, obvious way: split at every bar.

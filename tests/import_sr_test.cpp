@@ -163,9 +163,11 @@ TEST(SrImport, RoundsTheDecimalTextExactlyToUsdaPrecision) {
 TEST(SrImport, AddsMissingDecimalsAndDropsNothingElse) {
     SrInput input;
     input.values = {ValueRow("01001", "255", "7"), ValueRow("01001", "606", "0.5"),
-                    ValueRow("01001", "317", "0")};
+                    ValueRow("01001", "317", "0"), ValueRow("01001", "203", "1.5")};
+    input.nutrients[5] = NutrientRow("203", "15");  // the most decimals accepted
     const std::string line = ConvertInput(input).foodLines[0];
     EXPECT_EQ(GetField(kWater, line), "7.00");
+    EXPECT_EQ(GetField(kProtein, line), "1.500000000000000");
     EXPECT_EQ(GetField(kSaturated, line), "0.500");
     EXPECT_EQ(GetField(kSelenium, line), "0.0000");
 }
@@ -181,16 +183,17 @@ TEST(SrImport, WritesWeightsInSeqOrderWithoutTrailingZeros) {
 
 TEST(SrImport, ReplacesSeparatorsInTextsAndCountsThem) {
     SrInput input;
-    input.foods[1] = FoodRow("11001", "1100", "Beans|raw~dry", {{4, Quoted("a|b")}});
+    input.foods[1] = FoodRow("11001", "1100", "Beans|raw~dry", {{4, Quoted("a|b")}, {7, "~"}});
     input.groups[1] = Record({Quoted("1100"), Quoted("Vegetables|Roots")});
     input.weights = {WeightRow("11001", "1", "1", "cup~heaped", "99")};
     const ImportedDatabase database = ConvertInput(input);
     const std::string& line = database.foodLines[1];
     EXPECT_EQ(GetField(kFoodDescription, line), "Beans/raw-dry");
     EXPECT_EQ(GetField(kCommonName, line), "a/b");
+    EXPECT_EQ(GetField(kRefuseDescription, line), "-");  // a lone "~" encloses nothing
     EXPECT_EQ(GetField(kHouseholdWeights, line), "1 cup-heaped = 99~");
     EXPECT_EQ(database.groupLines[1], "1100|Vegetables/Roots");
-    EXPECT_EQ(database.counts.replacements, 5);
+    EXPECT_EQ(database.counts.replacements, 6);
 }
 
 TEST(SrImport, KeepsWindows1252BytesAsRead) {
@@ -327,6 +330,8 @@ const BadInput kBadInputs[] = {
      "unreadable number \"5,0\" in Gm_Wgt"},
     {"unreadable decimals", [](SrInput& in) { in.nutrients[0] = NutrientRow("255", "two"); },
      "NUTR_DEF.txt:1", "unreadable number \"two\" in Num_Dec"},
+    {"too many decimals", [](SrInput& in) { in.nutrients[1] = NutrientRow("208", "16"); },
+     "NUTR_DEF.txt:2", "Num_Dec 16 is more than 15"},
     {"unreadable refuse",
      [](SrInput& in) {
          in.foods[0] = FoodRow("01001", "0100", "B", {{8, "1e2"}});

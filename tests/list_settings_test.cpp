@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 
 #include <csignal>
+#include <cstdint>
 
 #include <filesystem>
 #include <stdexcept>
@@ -22,7 +23,7 @@ TEST(IniFile, ReadsCaseInsensitiveFirstMatchTrimmed) {
         "[Other]\r\n"
         "AtiFil=7\r\n"
         "[lista INGREDIENTES]\r\n"
-        "  atifil =  3  \r\n"
+        " \tatifil =\t 3 \t\r\n"
         "ATIFIL=9\r\n"
         "GruFil=Dairy and Egg Products\r\n"
         "PalCha=\r\n"
@@ -90,8 +91,11 @@ TEST(ReadIniInteger, DecimalOrLongHexElseDefault) {
     EXPECT_EQ(ReadIniInteger("+4", -1), 4);
     EXPECT_EQ(ReadIniInteger("0x2", -1), 2);
     EXPECT_EQ(ReadIniInteger("0XfF", -1), 255);
-    for (const char* bad : {"", "two", "0x", "0X", "0xg", "3a", "1.5", "- 1", "0x-1", "++1", "+-5",
-                            "-+5", "--5", "99999999999", "0x100000000"}) {
+    EXPECT_EQ(ReadIniInteger("2147483647", -1), INT32_MAX);
+    EXPECT_EQ(ReadIniInteger("-2147483648", -1), INT32_MIN);
+    for (const char* bad :
+         {"", "two", "0x", "0X", "0xg", "3a", "1.5", "- 1", "0x-1", "++1", "+-5", "-+5", "--5",
+          "99999999999", "0x100000000", "2147483648", "-2147483649"}) {
         EXPECT_EQ(ReadIniInteger(std::string(bad), -1), -1) << bad;
     }
     EXPECT_EQ(ReadIniInteger(std::nullopt, -7), -7);

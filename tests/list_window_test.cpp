@@ -306,7 +306,7 @@ TEST_F(ListWindowTest, SixHundredGroupsFitTheScreenAndTheLastIsReached) {
 TEST_F(ListWindowTest, DoubleClickOnAFilteredRowReturnsTheFoodTableIndex) {
     OpenList();
     GroupItems()[kFruits]->trigger();
-    TFoodListBox* box = list->LisFilOrdListBox;
+    FoodListBox* box = list->LisFilOrdListBox;
     const QPoint peaches = box->RowRect(1).center();
     QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, peaches);
     QTest::mouseDClick(box->viewport(), Qt::LeftButton, {}, peaches);
@@ -480,7 +480,7 @@ TEST_F(ListWindowTest, GroupsSharingAnItemNeverTouchAnItemOutsideTheSubmenu) {
 // Double clicks anywhere in the box, rows or blank area, also on an empty
 // list; single clicks in the blank area keep the selection.
 TEST_F(ListWindowTest, ClicksInTheBlankAreaBelowTheRows) {
-    TFoodListBox* box = list->LisFilOrdListBox;
+    FoodListBox* box = list->LisFilOrdListBox;
     const QPoint blank(100, box->viewport()->height() - 5);
     OpenList();
     GroupItems()[kFruits]->trigger();
@@ -503,7 +503,7 @@ TEST_F(ListWindowTest, ClicksInTheBlankAreaBelowTheRows) {
 // With no row selected no row is current (no focus frame); the first Down
 // or Home selects the first row and End the last, after every rebuild.
 TEST_F(ListWindowTest, FirstKeyWithoutSelection) {
-    TFoodListBox* box = list->LisFilOrdListBox;
+    FoodListBox* box = list->LisFilOrdListBox;
     StoreSettings("AtiFil=3\r\nGruFil=Fruits and Fruit Juices\r\n");
     OpenList();
     const Rows fruits = ListRows();
@@ -534,7 +534,7 @@ TEST_F(ListWindowTest, LongRowsAreClippedNotElidedAndPickedByTheirLine) {
     test::WriteDatabase(dir.Path(), lines, kGroups);
     LoadFoodTable(FoodFilePath(DataDirectory()), foods, keys, progress);
     OpenList();
-    TFoodListBox* box = list->LisFilOrdListBox;
+    FoodListBox* box = list->LisFilOrdListBox;
     const QString shown = box->RowText(1);
     EXPECT_TRUE(longName.starts_with(ToWin1252(shown)));
     EXPECT_LT(shown.size(), 300);
@@ -592,7 +592,7 @@ TEST(WordEdit, PositionalTyping) {
                                           {'\x02', Qt::Key_Left},
                                           {'\x03', Qt::Key_Right}};
     for (const Case& c : cases) {
-        TWordEdit field;
+        WordEdit field;
         field.SetText(c.set);
         for (const QChar key : QString::fromUtf8(c.keys)) {
             if (key == '\x04') {
@@ -610,7 +610,7 @@ TEST(WordEdit, PositionalTyping) {
 }
 
 TEST(WordEdit, FortyPositions) {
-    TWordEdit field;
+    WordEdit field;
     TypeText(&field, QString(50, 'x'));
     EXPECT_EQ(field.Text(), std::string(40, 'X'));
     field.SetText(std::string(45, 'y'));
@@ -618,7 +618,7 @@ TEST(WordEdit, FortyPositions) {
 }
 
 TEST(WordEdit, PasteIsTypedToo) {
-    TWordEdit field;
+    WordEdit field;
     QApplication::clipboard()->setText(QString::fromUtf8("ψrice\nbrûlée"));
     QTest::keySequence(&field, QKeySequence::Paste);
     EXPECT_EQ(field.Text(),

@@ -1,5 +1,3 @@
-find_package(Qt6 REQUIRED COMPONENTS Test)
-
 quorvex_test(report_core_tests report_layout_test.cpp LIBS quorvex_test_support)
 quorvex_test(report_window_tests report_image_test.cpp QT
   LIBS quorvex_qt_test_support Qt6::Test)

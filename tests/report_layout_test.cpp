@@ -190,8 +190,8 @@ TEST(ReadAmountText, FieldTexts) {
         EXPECT_TRUE(ReadAmountText(text, amount)) << '"' << text << '"';
         EXPECT_DOUBLE_EQ(amount, expected) << '"' << text << '"';
     }
-    for (const char* text :
-         {"   1 0,0", "25    , ", "", "        ", "1,2,3", "12 ,5", "1.5", "-1,0", "a"}) {
+    for (const char* text : {"   1 0,0", "25    , ", "", "        ", "1,2,3", "12 ,5", "1.5",
+                             "-1,0", "a", "\t100,0"}) {
         double amount = -1;
         EXPECT_FALSE(ReadAmountText(text, amount)) << '"' << text << '"';
         EXPECT_EQ(amount, -1);

@@ -26,24 +26,24 @@ std::string Quoted(std::string_view text) {
 }
 
 bool RecordReader::Next() {
-    while (position_ < text_.size()) {
+    // USDA's records end as the data files' lines do: "~" encloses a text
+    // but never a line end, so a record is one line. A NUL stays in its
+    // field, where a key or a text refuses it, rather than ending the file.
+    while (const std::optional<LineView> line = lines_.Next()) {
         ++line_;
-        const std::size_t start = position_;
-        if (start == 0 && text_.substr(0, 3) == "\xEF\xBB\xBF") {
+        if (line_ == 1 && line->text.starts_with("\xEF\xBB\xBF")) {
             Fail("a UTF-8 byte-order mark; the files must be Windows-1252 text");
         }
         int count = 0;
-        std::size_t fieldStart = start;
-        std::size_t i = start;
-        for (; i < text_.size() && text_[i] != '\r' && text_[i] != '\n'; ++i) {
-            if (text_[i] != '^') continue;
-            Store(count++, fieldStart, i);
+        std::size_t fieldStart = 0;
+        for (std::size_t i = 0; i < line->text.size(); ++i) {
+            if (line->text[i] != '^') continue;
+            Store(count++, line->text.substr(fieldStart, i - fieldStart));
             fieldStart = i + 1;
         }
-        Store(count++, fieldStart, i);
-        position_ = PastLineEnd(i);
-        meter_.Advance(position_ - start);
-        if (i == start) continue;
+        Store(count++, line->text.substr(fieldStart));
+        meter_.Advance(line->text.size() + line->end.size());
+        if (line->text.empty()) continue;
         if (count != fieldCount_) {
             Fail("expected " + std::to_string(fieldCount_) + " fields, found " +
                  std::to_string(count));
@@ -78,19 +78,12 @@ std::string RecordReader::Unreadable(int i, const char* name) const {
     return "unreadable number " + Quoted(Field(i)) + " in " + name;
 }
 
-void RecordReader::Store(int k, std::size_t from, std::size_t to) {
+void RecordReader::Store(int k, std::string_view field) {
     if (k >= fieldCount_) return;
-    std::string_view field = text_.substr(from, to - from);
     if (field.size() >= 2 && field.front() == '~' && field.back() == '~') {
         field = field.substr(1, field.size() - 2);
     }
     fields_[static_cast<std::size_t>(k)] = field;
-}
-
-std::size_t RecordReader::PastLineEnd(std::size_t i) const {
-    if (i >= text_.size()) return i;
-    const bool crLf = text_[i] == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n';
-    return i + (crLf ? 2 : 1);
 }
 
 }  // namespace quorvex

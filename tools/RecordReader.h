@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "db/Lines.h"
 #include "tools/ProgressMeter.h"
 #include "tools/SrDecimal.h"
 #include "tools/SrImport.h"
@@ -29,7 +30,7 @@ class RecordReader {
     // file and meter must outlive the reader; every record must have
     // fieldCount fields, at most kMaxFields.
     RecordReader(const SrFile& file, int fieldCount, ProgressMeter& meter)
-        : file_(file), text_(file.bytes), fieldCount_(fieldCount), meter_(meter) {}
+        : file_(file), lines_(file.bytes), fieldCount_(fieldCount), meter_(meter) {}
 
     // Moves to the next record, skipping empty lines; false at the end of
     // the file. Throws ImportError for a wrong field count and for a UTF-8
@@ -58,14 +59,12 @@ class RecordReader {
     static bool IsDigits(std::string_view text) { return !text.empty() && AllDigits(text); }
 
     std::string Unreadable(int i, const char* name) const;
-    void Store(int k, std::size_t from, std::size_t to);
-    std::size_t PastLineEnd(std::size_t i) const;
+    void Store(int k, std::string_view field);
 
     const SrFile& file_;
-    std::string_view text_;
+    LineWalker lines_;
     int fieldCount_;
     ProgressMeter& meter_;
-    std::size_t position_ = 0;
     int line_ = 0;
     std::array<std::string_view, kMaxFields> fields_{};
 };

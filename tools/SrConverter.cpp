@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "db/Collation.h"
 #include "db/FieldView.h"
+#include "tools/EqualTexts.h"
 #include "tools/Windows1252.h"
 
 namespace quorvex {
@@ -35,28 +35,6 @@ constexpr int kFields = 6, kNutrient = 0, kDecimals = 4;
 
 // Room for every decimal count USDA uses, and then some.
 constexpr int kMaxDecimals = 15;
-
-// Positions 0..n-1 ordered by CompareText of textOf(i), so that texts equal
-// without regard to case are neighbours.
-template <class TextOf>
-std::vector<std::size_t> CollatedOrder(std::size_t n, TextOf textOf) {
-    std::vector<std::size_t> order(n);
-    for (std::size_t i = 0; i < n; ++i) order[i] = i;
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        const int c = CompareText(textOf(a), textOf(b));
-        return c != 0 ? c < 0 : a < b;
-    });
-    return order;
-}
-
-// Calls fail(i) for each text (in collated order) equal to the one before it.
-template <class TextOf, class Fail>
-void FailOnEqualNeighbours(std::size_t n, TextOf textOf, Fail fail) {
-    const std::vector<std::size_t> order = CollatedOrder(n, textOf);
-    for (std::size_t k = 1; k < order.size(); ++k) {
-        if (CompareText(textOf(order[k - 1]), textOf(order[k])) == 0) fail(order[k]);
-    }
-}
 
 std::size_t TotalBytes(const SrFiles& files) {
     return files.foods.bytes.size() + files.groups.bytes.size() + files.weights.bytes.size() +
@@ -113,12 +91,15 @@ void SrConverter::ReadGroups() {
         database_.groupLines.push_back(std::move(line));
         lines.push_back(record.Line());
     }
-    const auto codeOf = [this](std::size_t i) { return *LineKey(database_.groupLines[i]); };
-    FailOnEqualNeighbours(lines.size(), codeOf, [&](std::size_t i) {
-        FailAt(
-            files_.groups, lines[i],
-            "group code \"" + std::string(codeOf(i)) + "\" is already used (letter case ignored)");
-    });
+    std::vector<std::string_view> codes;
+    for (const std::string& line : database_.groupLines) codes.push_back(*LineKey(line));
+    const auto repeated = EqualTextPairs(codes);
+    if (!repeated.empty()) {
+        const std::size_t again = repeated.front().second;
+        FailAt(files_.groups, lines[again],
+               "group code \"" + std::string(codes[again]) +
+                   "\" is already used (letter case ignored)");
+    }
 }
 
 void SrConverter::ReadFoods() {
@@ -145,27 +126,31 @@ void SrConverter::ReadFoods() {
     }
 }
 
+std::vector<std::string_view> SrConverter::Descriptions() const {
+    std::vector<std::string_view> descriptions;
+    descriptions.reserve(foods_.size());
+    for (const Food& food : foods_) descriptions.push_back(food.description);
+    return descriptions;
+}
+
 void SrConverter::MakeDescriptionsUnique() {
-    const auto descriptionOf = [this](std::size_t i) -> std::string_view {
-        return foods_[i].description;
-    };
-    const std::vector<std::size_t> order = CollatedOrder(foods_.size(), descriptionOf);
     std::vector<bool> rename(foods_.size());
-    for (std::size_t k = 1; k < order.size(); ++k) {
-        if (CompareText(descriptionOf(order[k - 1]), descriptionOf(order[k])) != 0) continue;
-        rename[order[k - 1]] = true;
-        rename[order[k]] = true;
+    for (const auto& [first, again] : EqualTextPairs(Descriptions())) {
+        rename[first] = true;
+        rename[again] = true;
     }
     for (std::size_t i = 0; i < foods_.size(); ++i) {
         if (!rename[i]) continue;
         foods_[i].description += " (NDB " + std::string(foods_[i].number) + ")";
         ++database_.counts.renamedFoods;
     }
-    FailOnEqualNeighbours(foods_.size(), descriptionOf, [this](std::size_t i) {
-        FailAt(files_.foods, foods_[i].line,
-               "description \"" + foods_[i].description +
+    const auto still = EqualTextPairs(Descriptions());
+    if (!still.empty()) {
+        const Food& food = foods_[still.front().second];
+        FailAt(files_.foods, food.line,
+               "description \"" + food.description +
                    "\" is the same as another food's, even with its NDB_No added");
-    });
+    }
 }
 
 void SrConverter::ReadWeights() {

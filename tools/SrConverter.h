@@ -50,6 +50,7 @@ class SrConverter {
     // The food key index holds one entry per distinct description (letter
     // case ignored), so equal descriptions get their NDB_No to stay apart.
     void MakeDescriptionsUnique();
+    std::vector<std::string_view> Descriptions() const;  // views into foods_
     void ReadWeights();
     void ReadValues();
 

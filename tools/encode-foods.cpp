@@ -16,18 +16,19 @@
 // on standard error with status 2.
 #include <algorithm>
 #include <iostream>
-#include <numeric>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "db/AtomicFile.h"
-#include "db/Collation.h"
 #include "db/CriUnit.h"
 #include "db/DBUnit.h"
 #include "db/FieldView.h"
 #include "db/Fields.h"
+#include "tools/EqualTexts.h"
 #include "tools/FoodEncoder.h"
 
 namespace {
@@ -40,27 +41,25 @@ constexpr int kRefused = 2;
 
 // Messages name the installed command, whatever name the program is run by.
 constexpr const char* kProgram = "quorvex-encode-foods";
-constexpr std::string_view kLineEnds = "\r\n";
 
 void PrintUsage(std::ostream& out) {
     out << "usage: " << kProgram << " PLAIN STORED\n"
         << "       " << kProgram << " --decode STORED PLAIN\n";
 }
 
-// 1-based number of the line that holds the byte at offset, counting line
-// ends as the reader does. Precondition: no NUL before offset.
-int LineNumberAt(std::string_view bytes, std::size_t offset) {
-    std::string upToByte(bytes.substr(0, offset));
-    upToByte += 'x';  // stands for the byte itself, so its line is the last one
-    return static_cast<int>(SplitLines(upToByte).size());
-}
-
-// The raw bytes of the line around offset, line ends excluded.
-std::string_view RawLineAt(std::string_view bytes, std::size_t offset) {
-    const std::size_t before = bytes.find_last_of(kLineEnds, offset);
-    const std::size_t begin = before == std::string_view::npos ? 0 : before + 1;
-    const std::size_t end = std::min(bytes.find_first_of(kLineEnds, offset), bytes.size());
-    return bytes.substr(begin, end - begin);
+// The 1-based number and the bytes (line end excluded) of the line that
+// holds the byte at offset, lines counted as the viewer splits them.
+// Precondition: offset < bytes.size().
+std::pair<int, std::string_view> LineAt(std::string_view bytes, std::size_t offset) {
+    quorvex::LineWalker lines(bytes);
+    int number = 1;
+    for (std::optional<quorvex::LineView> line = lines.Next(); line; line = lines.Next()) {
+        const std::size_t past =
+            static_cast<std::size_t>(line->end.data() - bytes.data()) + line->end.size();
+        if (past > offset) return {number, line->text};
+        ++number;
+    }
+    return {number, {}};
 }
 
 // The reader would silently cut the text at a NUL (and lose every later
@@ -69,8 +68,9 @@ std::string_view RawLineAt(std::string_view bytes, std::size_t offset) {
 bool RefuseUnstorable(const std::string& path, std::string_view bytes) {
     const std::size_t nul = bytes.find('\0');
     if (nul == std::string_view::npos) return false;
-    std::cerr << kProgram << ": " << path << ": line " << LineNumberAt(bytes, nul) << " "
-              << quorvex::StoreProblem(RawLineAt(bytes, nul)) << "; nothing written\n";
+    const auto [number, line] = LineAt(bytes, nul);
+    std::cerr << kProgram << ": " << path << ": line " << number << " "
+              << quorvex::StoreProblem(line) << "; nothing written\n";
     return true;
 }
 
@@ -111,22 +111,14 @@ void WarnAboutUtf8(const std::string& path, std::string_view bytes) {
                  "come out wrong (stored as it is)\n";
 }
 
-// The key the viewer indexes a food line by; the empty text for a line
-// without one.
-std::string_view KeyOf(const std::string& line) { return quorvex::LineKey(line).value_or(""); }
-
 // Foods whose descriptions compare equal share one index entry in the
 // viewer, which shifts every later food in the list.
 void WarnAboutRepeatedKeys(const std::string& path, const std::vector<std::string>& lines) {
-    std::vector<std::size_t> order(lines.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return quorvex::CompareText(KeyOf(lines[a]), KeyOf(lines[b])) < 0;
-    });
-    for (std::size_t k = 1; k < order.size(); ++k) {
-        const std::size_t first = order[k - 1];
-        const std::size_t again = order[k];
-        if (quorvex::CompareText(KeyOf(lines[first]), KeyOf(lines[again])) != 0) continue;
+    std::vector<std::string_view> keys;
+    keys.reserve(lines.size());
+    // A line without a key is indexed by the empty text.
+    for (const std::string& line : lines) keys.push_back(quorvex::LineKey(line).value_or(""));
+    for (const auto& [first, again] : quorvex::EqualTextPairs(keys)) {
         std::cerr << kProgram << ": warning: " << path << ": line " << again + 1
                   << " has the same description as line " << first + 1
                   << " (case ignored); the viewer can show only one of them\n";

@@ -10,7 +10,7 @@
 
 namespace quorvex {
 
-TFoodListBox::TFoodListBox(QWidget* parent) : QListView(parent), rows_(new TFoodListModel(this)) {
+FoodListBox::FoodListBox(QWidget* parent) : QListView(parent), rows_(new FoodListModel(this)) {
     setModel(rows_);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
@@ -19,22 +19,22 @@ TFoodListBox::TFoodListBox(QWidget* parent) : QListView(parent), rows_(new TFood
     UpdateShownCharacters();
 }
 
-int TFoodListBox::count() const { return rows_->rowCount(); }
+int FoodListBox::count() const { return rows_->rowCount(); }
 
-QString TFoodListBox::RowText(int row) const {
+QString FoodListBox::RowText(int row) const {
     return rows_->data(rows_->index(row), Qt::DisplayRole).toString();
 }
 
-int TFoodListBox::SelectedRow() const {
+int FoodListBox::SelectedRow() const {
     const QModelIndexList selected = selectionModel()->selectedIndexes();
     return selected.isEmpty() ? -1 : selected.front().row();
 }
 
-void TFoodListBox::setCurrentRow(int row) { setCurrentIndex(rows_->index(row)); }
+void FoodListBox::setCurrentRow(int row) { setCurrentIndex(rows_->index(row)); }
 
-QRect TFoodListBox::RowRect(int row) const { return visualRect(rows_->index(row)); }
+QRect FoodListBox::RowRect(int row) const { return visualRect(rows_->index(row)); }
 
-QModelIndex TFoodListBox::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+QModelIndex FoodListBox::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
     // Without a current row the view would go to the first row for every
     // key, End included.
     if (action == MoveEnd && !currentIndex().isValid() && count() > 0) {
@@ -43,7 +43,7 @@ QModelIndex TFoodListBox::moveCursor(CursorAction action, Qt::KeyboardModifiers 
     return QListView::moveCursor(action, modifiers);
 }
 
-void TFoodListBox::focusInEvent(QFocusEvent* event) {
+void FoodListBox::focusInEvent(QFocusEvent* event) {
     QListView::focusInEvent(event);
     // The view makes the first row current when it gets the focus; with
     // nothing selected that row would carry a focus frame like a selection,
@@ -51,7 +51,7 @@ void TFoodListBox::focusInEvent(QFocusEvent* event) {
     if (!selectionModel()->hasSelection()) selectionModel()->clearCurrentIndex();
 }
 
-void TFoodListBox::mousePressEvent(QMouseEvent* event) {
+void FoodListBox::mousePressEvent(QMouseEvent* event) {
     if (indexAt(event->position().toPoint()).isValid()) {
         QListView::mousePressEvent(event);
         return;
@@ -60,7 +60,7 @@ void TFoodListBox::mousePressEvent(QMouseEvent* event) {
     event->accept();
 }
 
-void TFoodListBox::mouseDoubleClickEvent(QMouseEvent* event) {
+void FoodListBox::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         QListView::mouseDoubleClickEvent(event);
         return;
@@ -69,17 +69,17 @@ void TFoodListBox::mouseDoubleClickEvent(QMouseEvent* event) {
     emit DoubleClicked();
 }
 
-void TFoodListBox::resizeEvent(QResizeEvent* event) {
+void FoodListBox::resizeEvent(QResizeEvent* event) {
     QListView::resizeEvent(event);
     UpdateShownCharacters();
 }
 
-void TFoodListBox::changeEvent(QEvent* event) {
+void FoodListBox::changeEvent(QEvent* event) {
     QListView::changeEvent(event);
     if (event->type() == QEvent::FontChange) UpdateShownCharacters();
 }
 
-void TFoodListBox::UpdateShownCharacters() {
+void FoodListBox::UpdateShownCharacters() {
     // The font is fixed-pitch, but should a fallback font be used the
     // narrowest printable character still bounds how many can be seen.
     const QFontMetricsF metrics(font());

@@ -1,4 +1,4 @@
-// The food list box: a single-selection list view over a TFoodListModel
+// The food list box: a single-selection list view over a FoodListModel
 // that behaves as the list box of the food list window should:
 // - a double click anywhere, rows or blank area, emits DoubleClicked;
 // - a click in the blank area below the rows leaves the selection alone;
@@ -13,15 +13,15 @@
 
 namespace quorvex {
 
-class TFoodListModel;
+class FoodListModel;
 
-class TFoodListBox : public QListView {
+class FoodListBox : public QListView {
     Q_OBJECT
   public:
-    explicit TFoodListBox(QWidget* parent = nullptr);
+    explicit FoodListBox(QWidget* parent = nullptr);
 
     // The model the box shows, owned by the box.
-    TFoodListModel& Rows() const { return *rows_; }
+    FoodListModel& Rows() const { return *rows_; }
 
     int count() const;
     // The row shown as row (its display text), for tests and the window.
@@ -47,7 +47,7 @@ class TFoodListBox : public QListView {
   private:
     void UpdateShownCharacters();
 
-    TFoodListModel* rows_;
+    FoodListModel* rows_;
 };
 
 }  // namespace quorvex

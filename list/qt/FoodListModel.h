@@ -10,7 +10,7 @@
 
 namespace quorvex {
 
-class TFoodListModel : public QAbstractListModel {
+class FoodListModel : public QAbstractListModel {
     Q_OBJECT
   public:
     using QAbstractListModel::QAbstractListModel;

@@ -31,7 +31,7 @@ TPalChaForm::TPalChaForm(QWidget* parent)
     white.setColor(QPalette::WindowText, Qt::black);
     Shape3->setPalette(white);
 
-    PalChaMaskEdit = new TWordEdit(client);
+    PalChaMaskEdit = new WordEdit(client);
     PalChaMaskEdit->setGeometry(5, 20, 572, 22);
     QFont font("MS Sans Serif");
     font.setPixelSize(13);

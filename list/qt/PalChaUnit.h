@@ -14,7 +14,7 @@ class QMenuBar;
 
 namespace quorvex {
 
-class TWordEdit;
+class WordEdit;
 
 class TPalChaForm : public ActivatedWindow<QDialog> {
     Q_OBJECT
@@ -36,7 +36,7 @@ class TPalChaForm : public ActivatedWindow<QDialog> {
     void Cancel1Click();
 
     QFrame* Shape3 = nullptr;
-    TWordEdit* PalChaMaskEdit = nullptr;
+    WordEdit* PalChaMaskEdit = nullptr;
     QMenuBar* MainMenu1 = nullptr;
     QAction* TurnONFilter1 = nullptr;
     QAction* TurnOFFFilter2 = nullptr;

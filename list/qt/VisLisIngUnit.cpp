@@ -35,7 +35,7 @@ TVisLisIngForm::TVisLisIngForm(const std::string& applicationDirectory, std::str
       settingsPath_(std::move(settingsPath)) {
     setWindowTitle("USDA Nutrient Database Release 14 - Double clik to select and return");
 
-    LisFilOrdListBox = new TFoodListBox;
+    LisFilOrdListBox = new FoodListBox;
     LisFilOrdListBox->setFixedSize(kClientWidth, kClientHeight);
     QFont font("Courier New");
     font.setStyleHint(QFont::TypeWriter);
@@ -44,7 +44,7 @@ TVisLisIngForm::TVisLisIngForm(const std::string& applicationDirectory, std::str
     font.setBold(true);
     LisFilOrdListBox->setFont(font);
     LisFilOrdListBox->installEventFilter(this);
-    connect(LisFilOrdListBox, &TFoodListBox::DoubleClicked, this,
+    connect(LisFilOrdListBox, &FoodListBox::DoubleClicked, this,
             [this] { RunGuarded([this] { LisFilOrdListBoxDblClick(); }); });
 
     auto* layout = new QVBoxLayout(this);

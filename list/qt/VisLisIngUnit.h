@@ -22,7 +22,7 @@ class QMenuBar;
 namespace quorvex {
 
 class TConForm;
-class TFoodListBox;
+class FoodListBox;
 class TPalChaForm;
 
 class TVisLisIngForm : public ActivatedWindow<QDialog> {
@@ -65,7 +65,7 @@ class TVisLisIngForm : public ActivatedWindow<QDialog> {
     // State read by tests.
     const GroupFilter& Group() const { return group_; }
     const WordFilterState& Words() const { return wordFilter_; }
-    TFoodListBox* LisFilOrdListBox = nullptr;
+    FoodListBox* LisFilOrdListBox = nullptr;
     QMenuBar* MainMenu1 = nullptr;
     QMenu* Filtraporgrupodeingrediente1 = nullptr;
     QAction* Filtraporpalavraschave1 = nullptr;

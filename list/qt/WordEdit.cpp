@@ -6,25 +6,25 @@
 
 namespace quorvex {
 
-TWordEdit::TWordEdit(QWidget* parent) : MaskField(std::string(kLength, ' '), parent) {
+WordEdit::WordEdit(QWidget* parent) : MaskField(std::string(kLength, ' '), parent) {
     // Accented letters may come composed by an input method.
     setAttribute(Qt::WA_InputMethodEnabled, true);
 }
 
-std::string TWordEdit::Text() const {
+std::string WordEdit::Text() const {
     int end = Length();
     while (end > 0 && !IsFilled(end - 1)) --end;
     return Cells().substr(0, static_cast<std::size_t>(end));
 }
 
-void TWordEdit::SetText(const std::string& text) {
+void WordEdit::SetText(const std::string& text) {
     SetCells(text);
     MoveCaret(std::min(static_cast<int>(text.size()), Length()));
 }
 
-bool TWordEdit::Holds(char) const { return true; }
+bool WordEdit::Holds(char) const { return true; }
 
-char TWordEdit::TypedByte(char key) const {
+char WordEdit::TypedByte(char key) const {
     const QString capital = FromWin1252(std::string(1, key)).toUpper();
     return capital.size() == 1 && FitsWin1252(capital) ? ToWin1252(capital).front() : key;
 }

@@ -9,12 +9,12 @@
 
 namespace quorvex {
 
-class TWordEdit : public MaskField {
+class WordEdit : public MaskField {
     Q_OBJECT
   public:
     static constexpr int kLength = 40;
 
-    explicit TWordEdit(QWidget* parent = nullptr);
+    explicit WordEdit(QWidget* parent = nullptr);
 
     // The content without the unfilled positions at its end, every other
     // unfilled position read as a blank.

@@ -69,7 +69,7 @@ reads_report() {
 }
 
 TREE=$(tree)
-echo "$TREE" | sed 's/^/    /'
+while IFS= read -r line; do echo "    $line"; done <<<"$TREE"
 e2e_check "the main window is a frame named by its caption" has_node "frame \"$MAIN_CAPTION\""
 e2e_check "the report is read-only text named by its food" has_node 'text "Butter, salted" [enabled focusable focused multi line read only'
 for item in "Previous Food" "Next Food" "List Food" "Grams" "Save Image" "Print" "Exit"; do

@@ -13,21 +13,31 @@ printf '[Lista Ingredientes]\nAtiFilPalCha=1\nPalCha=SECRET\n' >"$SECRET"
 chmod 600 "$SECRET"
 e2e_data "$E2E_TMP/sample"
 
-plant_file() { # plant_file OWNER MODE: a settings file with a word filter
-    printf '[Lista Ingredientes]\nAtiFilPalCha=1\nPalCha=SHARED\n' >"$E2E_SETTINGS"
-    chown "$1" "$E2E_SETTINGS" && chmod "$2" "$E2E_SETTINGS"
+# put_at_path KIND [OWNER MODE]: what stands at the settings path for one case.
+put_at_path() {
+    case $1 in
+        fifo) mkfifo "$E2E_SETTINGS" ;;
+        link-to-secret) ln -s "$SECRET" "$E2E_SETTINGS" ;;
+        link-to-device) ln -s /dev/zero "$E2E_SETTINGS" ;;
+        folder) mkdir "$E2E_SETTINGS" ;;
+        file) # a settings file with a word filter
+            printf '[Lista Ingredientes]\nAtiFilPalCha=1\nPalCha=SHARED\n' >"$E2E_SETTINGS"
+            chown "$2" "$E2E_SETTINGS" && chmod "$3" "$E2E_SETTINGS"
+            ;;
+        *) return 1 ;;
+    esac
 }
-# Each case: how it is planted | the list caption | the message at closing.
+# Each case: the plant's words | the list caption | the message at closing.
 LIST_CAPTION="USDA R14 - USE DOUBLE CLICK TO SELECT"
 UNABLE="Unable to write to $E2E_SETTINGS"
 cases=(
-    "mkfifo $E2E_SETTINGS|$LIST_CAPTION|$UNABLE"
-    "ln -s $SECRET $E2E_SETTINGS|$LIST_CAPTION|$UNABLE"
-    "ln -s /dev/zero $E2E_SETTINGS|$LIST_CAPTION|$UNABLE"
-    "mkdir $E2E_SETTINGS|$LIST_CAPTION|$UNABLE"
-    "plant_file nobody 4755|$LIST_CAPTION - WORD : SHARED|$UNABLE"
-    "plant_file nobody 644|$LIST_CAPTION - WORD : SHARED|$UNABLE"
-    "plant_file root 640|$LIST_CAPTION - WORD : SHARED|"
+    "fifo|$LIST_CAPTION|$UNABLE"
+    "link-to-secret|$LIST_CAPTION|$UNABLE"
+    "link-to-device|$LIST_CAPTION|$UNABLE"
+    "folder|$LIST_CAPTION|$UNABLE"
+    "file nobody 4755|$LIST_CAPTION - WORD : SHARED|$UNABLE"
+    "file nobody 644|$LIST_CAPTION - WORD : SHARED|$UNABLE"
+    "file root 640|$LIST_CAPTION - WORD : SHARED|"
 )
 # closing_box: prints the active window when it is neither the list nor
 # the main window: the message box that closing the list shows.
@@ -48,8 +58,9 @@ fingerprint() {
 
 for case in "${cases[@]}"; do
     IFS='|' read -r plant caption message <<<"$case"
+    read -r -a plant_words <<<"$plant"
     rm -rf "${E2E_SETTINGS:?}" "$E2E_SETTINGS".*
-    $plant
+    put_at_path "${plant_words[@]}" || e2e_fail "$plant: planted"
     before=$(fingerprint)
     e2e_start_program "$E2E_PROGRAM" "$E2E_TMP/sample" || {
         e2e_fail "$plant: the main window shows"
