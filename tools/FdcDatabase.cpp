@@ -156,6 +156,9 @@ std::uint64_t CollationHash(std::string_view text) {
 }
 
 // The foods kept whose description equals another's apart from letter case.
+// The same finding as EqualTextPairs (tools/EqualTexts.h), which needs every
+// text held at once: two million descriptions are built on demand here, so
+// they meet by hash and only the few foods of one hash are compared.
 std::vector<std::uint32_t> EqualDescriptions(const Data& data) {
     std::vector<std::pair<std::uint64_t, std::uint32_t>> hashes;
     std::string text;
