@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the amount dialog's field text as a number.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The baseline of the whole-program benchmarks: a bare Qt program showing
 // a window of the main window's client size, white with one black line
 // and a word, which is how the benchmarks tell that it has been painted.

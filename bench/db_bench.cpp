@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Table loading at the sizes of real food databases: SR28, and 400,000 and
 // 2,000,000 foods made from SR28's lines.
 //

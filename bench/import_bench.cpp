@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole import of USDA's SR28 files against just reading the same files.
 #include <benchmark/benchmark.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The import of a FoodData Central download the size of the real one (two
 // million Branded foods, and the SR28 foods as SR Legacy) against what a
 // user without the importer would do: sqlite3's .import of the same three

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The food list as a user meets it, at 400,000 and 2,000,000 foods made from
 // SR28's lines and at SR28's own size: List Food opening with every food listed, the
 // word filter CHEDDAR turned on and a group filter clicked, each from the

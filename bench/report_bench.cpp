@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing the composition report on the screen image and on a 600 dpi
 // page, each beside the cost of filling the same image white in the same
 // run; and a report whose description is a 20 MB line beside the ordinary

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Watches the programs' windows through the X server.
 find_package(X11 REQUIRED)
 quorvex_bench(startup_bench startup_bench.cpp LIBS X11::X11)

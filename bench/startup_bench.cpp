@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole-process start-up, as a user meets it: from starting the program to
 // its first report on the screen, with SR28 and with 400,000 and 2,000,000
 // foods made from SR28's lines, beside a bare Qt program showing a window of the same

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing a file whole or not at all: the one writer of the settings file,
 // the saved report images, the importer's output and the encoder's. The
 // bytes go to a file that has no name until it is complete and on disk

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one comparison that sorts every table and index and drives find.
 //
 // Case-insensitive, deciding at the first byte whose weights differ; a text

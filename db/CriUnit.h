@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Descrambling of the stored lines of the foods file.
 //
 // A stored line is turned back into plain text byte by byte: the byte at

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The food database module: data file paths, lines and fields, the text
 // lists, progress and the loaders of the food and group tables. Each lives
 // in a header of its own; this one gathers them for the windows and

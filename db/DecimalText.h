@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decimal rounding done on digit strings, so a number read from a text is
 // cut exactly, with no binary fraction in between.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Field access on plain data lines, without copying: fields are separated
 // by "|" and numbered from 1.
 #pragma once

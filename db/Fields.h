@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Field numbers of a food line and of a group line (fields count from 1).
 #pragma once
 

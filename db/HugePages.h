@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Large buffers backed by huge pages where the system offers them on
 // request. Touching fresh memory costs a fault per small page, which for the
 // hundred megabytes a large food table fills costs more than reading its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lines of a file's bytes and the fields of a line: the one line
 // splitter of every reader of line-based files.
 #pragma once

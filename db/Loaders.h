@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The loaders of the food and group tables and field access by line.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the data files and the settings file lie, and the creation of a
 // missing folder or file that asking for a path brings about.
 #pragma once

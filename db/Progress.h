@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where a long load or scan reports how far it has got.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small text helpers for blank runs, fixed-width columns and the amount
 // field. Every helper takes its arguments by value, returns a new text and
 // keeps no state. Texts are single-byte; lengths count bytes. The decimal

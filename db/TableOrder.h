@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The order of a loaded table: lines sorted by CompareText, lines that
 // compare equal kept in file order.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ordered lists of single-byte texts: the tables the loaders build, which
 // never change, and the plain list for texts that come and go.
 #pragma once

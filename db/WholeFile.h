@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a file whole into memory. The one reader of every file the
 // programs read: the data files, the settings file and USDA's files. It
 // looks at what stands at a path before opening it and opens only regular

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared by the fuzz targets: cutting one input into parts, and the check
 // that turns a broken property into a crash libFuzzer keeps.
 #pragma once

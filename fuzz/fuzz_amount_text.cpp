@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The amount dialog's field text: reading it as a number, and the helpers
 // that tidy the field, on any text.
 #include <cmath>

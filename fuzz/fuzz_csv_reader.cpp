@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The CSV reader on any bytes: it reads records or refuses the file with a
 // message naming it, and every record it gives can be written back in CSV
 // form and read again to the same fields, or, leaving all but the first

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A foods file as it lies on disk: every line descrambled and read field by
 // field, both loaders over the file, the food table in order, and the stored form of the plain
 // lines read back unchanged.

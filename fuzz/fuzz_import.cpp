@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The importer on five SR files, its output then loaded by the viewer's
 // loaders. Input parts: FOOD_DES, FD_GROUP, WEIGHT, NUT_DATA, NUTR_DEF.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The value texts and the whole report of one food line on a recording
 // canvas. Input parts: amount, value text, food line, group lines.
 #include <cmath>

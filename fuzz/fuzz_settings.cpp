@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file: any file comes back byte for byte, and the list
 // settings written into it read back as written. Input parts: the file as
 // found, then the group filter index, the group name and the word text.

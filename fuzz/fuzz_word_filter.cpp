@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The word filter: the words of any text, and matching them against food
 // descriptions. Input parts: the filter text, then descriptions one a line.
 #include "db/DBUnit.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small INI file layer: sections "[name]" holding "key=value" lines.
 // Section and key names match without regard to case and the first match
 // wins; values are trimmed of blanks on reading. Writing keeps every other

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Filling the food list: which food lines the list window shows for its
 // group filter and word filter, and the title that names them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The list window's filters as the settings file keeps them between
 // openings and between runs: section "Lista Ingredientes", keys AtiFil,
 // GruFil, AtiFilPalCha, PalCha and PosFilOrd.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Word filter matching: which food descriptions hold every word typed in
 // the word filter. Texts are single-byte Windows-1252.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drawing surface the report is drawn on: the report image on screen,
 // a printer page, or a recorder in tests. Coordinates are device pixels
 // with the origin at the top-left corner; texts are single-byte

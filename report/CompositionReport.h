@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The composition report of one food: what is drawn, where and in which
 // style, with every nutrient value scaled to the report amount.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Report page geometry: the report is laid out in millimetres on a page
 // 190 mm wide, with rows of 210 / 50 mm, and turned into device pixels from
 // one resolution R (pixels per inch) that serves both axes.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck shell=bash
 # Shared by scripts/run and scripts/test, which source it: it only defines
 # ROOT, the package lists and the functions below, and leaves the caller's

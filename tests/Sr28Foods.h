@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real SR28 foods (../shared/usda-sr28 beside the project) as the
 // importer turns them into the viewer's plain food lines. Shared by the
 // list's real-data test and benchmark.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The amount dialog and its fixed-comma field, driven by keys and clicks on
 // the offscreen platform.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The foods-file encoder, its command-line tool and the bundled sample
 # database.
 quorvex_test(encoder_tests encoder_test.cpp LIBS quorvex_test_support)

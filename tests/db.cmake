@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 add_library(quorvex_test_support STATIC support/TestSupport.cpp)
 target_link_libraries(quorvex_test_support PUBLIC quorvex_encoder)
 

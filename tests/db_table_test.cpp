@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lines, fields, the text list, the loaders and the data file paths.
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text helpers, the comparison and the descrambling alphabets.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End-to-end tests: the built program on a private X display with a window
 # manager, driven as a user (tests/e2e/). They need root (a private mount
 # namespace) and report themselves skipped otherwise.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What another local user can plant at the settings path, and data files
 // that are not plain files or are too large: each case in the test's own
 // folder.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 quorvex_test(import_sr_tests import_sr_test.cpp LIBS quorvex_import quorvex_test_support)
 # The tool itself is run for its exit status and messages.
 add_dependencies(import_sr_tests import-sr)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 quorvex_test(list_core_tests word_filter_test.cpp list_filter_test.cpp list_settings_test.cpp
   LIBS quorvex_test_support quorvex_import)
 

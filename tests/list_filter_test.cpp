@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Filling the food list for its filters, and the title that names them.
 #include <gtest/gtest.h>
 

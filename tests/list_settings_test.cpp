@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The INI layer and the list settings kept in it: reading, rewriting in
 // place, numbers, the group restored by name, and writing the file whole.
 #include <gtest/gtest.h>

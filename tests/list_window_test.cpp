@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The food list window and the word filter dialog, driven as a user does:
 // opening with and without stored filters, group items, typed words,
 // Enter, double click and "Return", and what the closing stores.

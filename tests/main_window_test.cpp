@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up and the main window: loading on first activation, navigation
 // within bounds, Exit, and the general error report.
 #include <gtest/gtest.h>

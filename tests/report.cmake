@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 quorvex_test(report_core_tests report_layout_test.cpp LIBS quorvex_test_support)
 quorvex_test(report_window_tests report_image_test.cpp QT
   LIBS quorvex_qt_test_support Qt6::Test)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report on its real surfaces: the main window's image, Grams drawn
 // over it, Save Image and Print, driven through the windows on the
 // offscreen platform.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report's geometry, value scaling, amount texts and layout, checked on
 // a recording surface without any window system.
 #include <gtest/gtest.h>

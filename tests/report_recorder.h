@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A drawing surface that records what the report draws, for tests that
 // check the layout without pixels.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bundled sample database as the build lays it out: it must load, keep
 // the index invariant and show every case the report and the list handle.
 #include <gtest/gtest.h>

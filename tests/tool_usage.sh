@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Each data tool, run by its installed command name: --help prints its usage
 # on standard output with status 0, a wrong argument prints it on standard
 # error with status 2, and the usage's lines are the SYNOPSIS of its manual

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What every window shares: the Windows-1252 conversion, the progress
 // window and the frame hints.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Word filter matching: accent folding, cutting the text into words, and
 // which descriptions hold every word.
 #include <gtest/gtest.h>

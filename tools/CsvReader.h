@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading comma-separated files record by record (RFC 4180), without ever
 // holding a whole file: the files of a FoodData Central download reach
 // gigabytes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding texts that the viewer cannot tell apart: CompareText finds them
 // equal (letter case ignored), so its sorted lists and indexes keep one.
 #pragma once

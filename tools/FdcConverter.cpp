@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a FoodData Central download into FdcDatabase::Data.
 #include <sys/stat.h>
 

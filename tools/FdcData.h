@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the FoodData Central importer keeps of a download while it reads
 // it: only what the food lines need, compactly, since a full download has
 // two million foods.

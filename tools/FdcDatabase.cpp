@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The converted download: group codes, unique descriptions, and the food
 // lines made from what the reader kept.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Turning an unpacked FoodData Central CSV download into the viewer's two
 // data files. Used by the import-fdc tool, its tests and its benchmark;
 // never part of the viewer.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing the stored (scrambled) form of foods-file lines: the inverse of
 // DecodeLine. Shared by the data tools and the tests; never part of the
 // viewer.

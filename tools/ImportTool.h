@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the import tools share: exit statuses, usage, progress on a
 // terminal, the summary line, and which failure gives which message and
 // status.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whose rights the tools answer to when root runs them for someone else
 // (sudo): a tool run as root may read files that the user who called it
 // may not, and must not pass their content on in its messages.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 36 nutrients of a food line, as USDA's releases number them, and the
 // fields of the line that the importers fill.
 #pragma once

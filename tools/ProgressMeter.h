@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The importer's progress: the share of its input bytes consumed, in whole
 // percent.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Converting USDA's five files into the viewer's food and group lines.
 #pragma once
 

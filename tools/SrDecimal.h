@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Numbers as USDA's files write them, read and written again as decimal
 // text, never through a binary float.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Turning USDA's Standard Reference ASCII files into the viewer's two data
 // files. Used by the import-sr tool, its tests and its benchmark; never part
 // of the viewer.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A new version of a folder, prepared beside it and put in its place in
 // one step, so that whoever reads the folder sees either every file of the
 // old version or every file of the new one, whatever happens meanwhile: a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The viewer's texts are Windows-1252 bytes without its two separators;
 // USDA's texts come as Windows-1252 (the Standard Reference) or UTF-8
 // (FoodData Central).

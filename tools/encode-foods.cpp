@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quorvex-encode-foods (built as encode-foods): prepares the stored
 // (scrambled) foods file from a plain one, or turns a stored one back into
 // plain text for inspection.

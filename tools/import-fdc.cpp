@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quorvex-import-fdc: makes the viewer's database from an unpacked USDA
 // FoodData Central CSV download.
 //

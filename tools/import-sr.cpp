@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quorvex-import-sr: makes the viewer's database from USDA's Standard
 // Reference ASCII files.
 //

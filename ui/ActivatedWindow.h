@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A window whose set-up runs when it becomes the active window.
 #pragma once
 

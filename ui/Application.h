@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application object of the viewer and of the widget tests.
 #pragma once
 

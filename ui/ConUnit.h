@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The progress window: "Please wait..." with one progress bar, shown
 // without modality while a table is loaded or scanned.
 #pragma once

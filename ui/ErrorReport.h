@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The general error report: a failure that escapes an event handler is
 // shown in a message box titled with the application title, with an error
 // icon and one OK button, and the program goes on.

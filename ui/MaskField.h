@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A fixed-position entry field: a row of cells, each a literal with a
 // fixed character that the caret skips, or a cell to fill, unfilled or
 // holding one Windows-1252 byte. Unlike Qt's input masks it never moves a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A menu item whose click runs a window's handler under the general error
 // report.
 #pragma once

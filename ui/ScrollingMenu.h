@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A menu that scrolls instead of spreading into columns.
 #pragma once
 

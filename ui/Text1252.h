@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Conversion between the core's Windows-1252 byte strings and the widgets'
 // QString, done only at the widgets, one table look-up per character.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame every window of the program has: a fixed border under a
 // caption, with only the title-bar buttons the window names.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The amount field: six integer digits and one decimal in eight fixed
 // positions, the comma fixed at the seventh. Only digits fill a position;
 // a comma typed before the decimal moves the caret onto it.

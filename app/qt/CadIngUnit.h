@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: holds the food and group tables, the current food and
 // the report amount, and carries the menu of commands.
 #pragma once

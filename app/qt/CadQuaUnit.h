@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The amount dialog "USDA R14": asks for the report amount in grams in a
 // fixed-comma field. It closes only through its two buttons, with the
 // result kOk or kCancel; Enter and Escape do nothing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's five windows, created hidden in the order start-up creates
 // them and attached to one another. The program and the widget tests both
 // build them here, so the tests exercise the program's own wiring.

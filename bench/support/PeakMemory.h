@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // This process's own peak resident memory. (A child's ru_maxrss is no
 // substitute: on Linux it includes the peak of the parent it was spawned
 // from.)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Child processes for the benchmarks' baselines and whole-program runs.
 #pragma once
 

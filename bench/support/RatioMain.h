@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A benchmark main() that prints, after the usual table, each measured
 // figure as a ratio to its baseline from the same run.
 #pragma once

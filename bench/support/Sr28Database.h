@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The benchmarks' food databases, made at run time from the real SR28
 // foods (never stored in the project): SR28 itself, and SR28's lines
 // repeated with numbered descriptions up to any food count, the size of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The food list box: a single-selection list view over a FoodListModel
 // that behaves as the list box of the food list window should:
 // - a double click anywhere, rows or blank area, emits DoubleClicked;

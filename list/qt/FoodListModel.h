@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rows of the food list: row r shows field 1 (the food description) of
 // the food table line at the r-th listed position. The model holds
 // positions only; the lines stay in the food table.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The word filter dialog "Type the words to filter list": one entry field
 // for the words and a menu whose items end the dialog with their result.
 // It has no buttons and no close box; Escape does nothing.

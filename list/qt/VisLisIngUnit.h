@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The food list window: one row per food description, narrowed by the
 // "Group Filter" submenu and by the word filter dialog; Enter, a double
 // click or "Return" picks the food on the selected row. It has no close

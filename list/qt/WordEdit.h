@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The entry field of the word filter: 40 fixed positions of Windows-1252
 // text. Every letter typed or pasted is turned to its capital; text the
 // program puts in is shown as it is.

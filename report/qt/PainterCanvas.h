@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report's drawing surface over a QPainter: the report image and the
 // printer page both draw through this one class, in device pixels.
 #pragma once

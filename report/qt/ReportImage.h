@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report image on screen: a widget that owns the bitmap the report is
 // drawn on and shows it at its top-left corner, unscaled. On a screen that
 // scales (a device pixel ratio above 1) it also keeps a sharp copy of the

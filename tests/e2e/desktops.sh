@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End-to-end: the program on today's desktops. Under openbox: the program's
 # identity (WM_CLASS, icon), the title-bar hints, every secondary window's
 # and message box's owner (WM_TRANSIENT_FOR), a dialog minimised anyway,

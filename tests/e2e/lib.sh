@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck shell=bash
 # End-to-end test library: runs the real program on a private X display
 # with a real window manager and drives it as a user would. Sourced by the

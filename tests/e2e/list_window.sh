@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The food list as a user meets it: captions, the word and group filters,
 # picking with Enter, a double click, the Return item, keys right after the
 # opening, double clicks in the blank area and on an empty list, and the

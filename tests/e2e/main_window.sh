@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The main window as a user meets it: captions, Previous and Next Food at
 # both ends, Grams (also across a switch to another window), Save Image,
 # Exit, an empty database; the settings file is never asked for.

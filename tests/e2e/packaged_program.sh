@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The viewer as its package lays it out, started through its bin/ link: it
 # finds the Dados/ beside its real executable and its main window shows
 # that sample's first report.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Print through a real print queue: a CUPS scheduler of the test's own
 # with PDF queues. "Confirm print?" answered No prints nothing; Yes sends
 # one portrait page holding the report of the food on show at the amount

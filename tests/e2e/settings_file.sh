@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Whatever another local user plants at the settings path: List Food still
 # opens and closes, reads nothing through it, leaves it as it was and says
 # "Unable to write to /var/tmp/VARDELO.ini" at closing; a file of the

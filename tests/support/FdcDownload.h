@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FoodData Central CSV downloads made up for the importer's tests and
 // benchmark, in USDA's layout: every field quoted, LF line ends, UTF-8.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // main() for tests that need widgets: one QuorvexApplication for the whole
 // run, on the offscreen platform unless the environment chooses another.
 #include <gtest/gtest.h>

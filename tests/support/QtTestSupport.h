@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers for widget tests: answering the modal boxes a command opens.
 #pragma once
 

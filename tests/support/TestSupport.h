@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared test helpers: progress sinks, temporary folders, file bytes,
 // made-up food lines and runs of the command-line tools.
 #pragma once
