@@ -110,7 +110,7 @@ void LoadFoodTable(const std::string& path, std::unique_ptr<LoadedTable>& table,
                    std::unique_ptr<LoadedTable>& index, ProgressSink& progress) try {
     LoadedTable& loaded = EmptyTable(table);
     loaded = LoadDecodedLinesInTableOrder(path, progress);
-    BuildIndex(*table, index, true);
+    BuildIndex(loaded, index, true);
 } catch (const std::bad_alloc&) {
     ThrowNotEnoughMemory(path);
 }

@@ -83,8 +83,6 @@ int SlotOfNutrient(int number) {
     return -1;
 }
 
-bool IsDigits(std::string_view text) { return !text.empty() && AllDigits(text); }
-
 // A field that must be a string of digits that fits in 32 bits.
 std::uint32_t IdOf(const CsvReader& csv, int column) {
     const std::string_view text = csv.Field(column);
@@ -680,11 +678,8 @@ void FdcConverter::FlushValues() {
 void FdcConverter::LoadValues(FdcFood& food) {
     FlushValues();
     valueFood_ = &food;
-    const std::string_view stored = data_->texts.Get(food.values);
-    for (std::size_t i = 0; i < stored.size();) {
-        std::string& value = values_[static_cast<std::size_t>(SlotOfLetter(stored[i]))];
-        while (++i < stored.size() && SlotOfLetter(stored[i]) < 0) value += stored[i];
-    }
+    const Slots slots = SlotsOf(data_->texts.Get(food.values));
+    std::copy(slots.begin(), slots.end(), values_.begin());
 }
 
 }  // namespace

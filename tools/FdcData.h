@@ -4,6 +4,7 @@
 // two million foods.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -47,6 +48,9 @@ inline constexpr int kAtwaterSpecificEnergySlot = 37;
 inline constexpr int kAtwaterGeneralEnergySlot = 38;
 char SlotLetter(int slot);
 int SlotOfLetter(char letter);  // -1 for a character that is no slot's
+using Slots = std::array<std::string_view, kValueSlots>;
+// The slots of stored values, views into them (all empty for none).
+Slots SlotsOf(std::string_view stored);
 
 struct FdcFood {
     std::uint32_t id = 0;

@@ -46,6 +46,19 @@ int SlotOfLetter(char letter) {
     return -1;
 }
 
+Slots SlotsOf(std::string_view stored) {
+    Slots slots;
+    std::size_t i = 0;
+    while (i < stored.size()) {
+        const int slot = SlotOfLetter(stored[i]);
+        std::size_t end = i + 1;
+        while (end < stored.size() && SlotOfLetter(stored[end]) < 0) ++end;
+        slots[static_cast<std::size_t>(slot)] = stored.substr(i + 1, end - i - 1);
+        i = end;
+    }
+    return slots;
+}
+
 namespace {
 
 constexpr int kVitaminDColumn = kVitaminD - kFirstNutrientField;
@@ -102,22 +115,6 @@ std::string IuOfMicrograms(std::string_view micrograms) {
         {value.negative, all.substr(0, all.size() - fraction), all.substr(all.size() - fraction)},
         0, 0, iu);
     return iu;
-}
-
-using Slots = std::array<std::string_view, kValueSlots>;
-
-// The slots of stored values (all empty for none).
-Slots SlotsOf(std::string_view stored) {
-    Slots slots;
-    std::size_t i = 0;
-    while (i < stored.size()) {
-        const int slot = SlotOfLetter(stored[i]);
-        std::size_t end = i + 1;
-        while (end < stored.size() && SlotOfLetter(stored[end]) < 0) ++end;
-        slots[static_cast<std::size_t>(slot)] = stored.substr(i + 1, end - i - 1);
-        i = end;
-    }
-    return slots;
 }
 
 // Whether vitamin D in µg stands in for the missing value in IU.

@@ -10,10 +10,9 @@ namespace quorvex {
 namespace {
 
 // Alphabet k holds at position v the stored byte of plain byte v, so each
-// alphabet is already the 256-entry encoding table; this only saves the
-// lookup of the alphabet itself per byte.
-// The choice of alphabet repeats with this period in b = line index +
-// position, so each phase's table is looked up once, not once per byte.
+// alphabet is already the 256-entry encoding table. The choice of alphabet
+// repeats with this period in b = line index + position, so each phase's
+// alphabet is found once, not once per byte.
 constexpr int kAlphabetPeriod = 60;
 
 const std::array<const std::string*, kAlphabetPeriod>& EncodeTables() {
@@ -61,7 +60,7 @@ std::string StoreProblem(std::string_view plain) {
 std::string EncodeFoodsFile(const std::vector<std::string>& plainLines) {
     std::string file;
     for (std::size_t i = 0; i < plainLines.size(); ++i) {
-        file += EncodeLine(static_cast<int>(i), plainLines[i]);
+        AppendEncodedLine(static_cast<int>(i), plainLines[i], file);
         file += "\r\n";
     }
     return file;

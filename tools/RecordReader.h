@@ -57,8 +57,6 @@ class RecordReader {
     std::string_view Key(int i, const char* name) const;
 
   private:
-    static bool IsDigits(std::string_view text) { return !text.empty() && AllDigits(text); }
-
     std::string Unreadable(int i, const char* name) const;
     void Store(int k, std::string_view field);
 

@@ -21,6 +21,9 @@ struct Decimal {
 // Whether every character of text is a digit 0-9 (true for the empty text).
 bool AllDigits(std::string_view text);
 
+// A string of digits: at least one, and nothing else.
+inline bool IsDigits(std::string_view text) { return !text.empty() && AllDigits(text); }
+
 // text as a Decimal; nothing when it is not one.
 std::optional<Decimal> ParseDecimal(std::string_view text);
 

@@ -320,11 +320,11 @@ void MaskField::mousePressEvent(QMouseEvent* event) {
 }
 
 QString MaskField::ShownText() const {
-    QString shown;
-    shown.reserve(Length());
-    for (const Cell& cell : cells_) {
-        shown += cell.literal || cell.filled ? FromWin1252(std::string(1, cell.byte))
-                                             : QStringLiteral("_");
+    // One character per cell: converted whole, then the empty cells marked.
+    QString shown = FromWin1252(Cells());
+    for (int i = 0; i < Length(); ++i) {
+        const Cell& cell = cells_[static_cast<size_t>(i)];
+        if (!cell.literal && !cell.filled) shown[i] = QLatin1Char('_');
     }
     return shown;
 }

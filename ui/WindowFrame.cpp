@@ -74,6 +74,10 @@ class FrameKeeper : public QObject {
     explicit FrameKeeper(QObject* parent) : QObject(parent) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
+        // Every event of the program passes here: the cheap test first.
+        if (event->type() != QEvent::Show && event->type() != QEvent::WindowStateChange) {
+            return false;
+        }
         if (!watched->isWidgetType()) return false;
         auto* widget = static_cast<QWidget*>(watched);
         if (!widget->isWindow() || !HasFixedFrame(*widget)) return false;

@@ -76,7 +76,7 @@ class ReportImageAccessible : public QAccessibleWidget, public QAccessibleTextIn
         int bestX = -1;
         int start = 0;
         for (const ReadingLine& line : Image()->Lines()) {
-            const int length = static_cast<int>(FromWin1252(line.text).size());
+            const int length = static_cast<int>(line.text.size());
             const bool inRow = local.y() >= line.y && local.y() < line.y + Geometry().cellHeight;
             if (inRow && line.x <= local.x() && line.x > bestX) {
                 bestX = line.x;
@@ -96,10 +96,14 @@ class ReportImageAccessible : public QAccessibleWidget, public QAccessibleTextIn
   private:
     ReportImage* Image() const { return static_cast<ReportImage*>(widget()); }
     static ReportGeometry Geometry() { return ReportGeometryFor(ScreenReportResolution()); }
-    int Advance() const {
-        QImage probe(1, 1, QImage::Format_RGB32);
-        const QFont font = ReportFont(kReportFace, Geometry().cellHeight, false, &probe);
-        return std::max(1, QFontMetrics(font, &probe).horizontalAdvance(QLatin1Char(' ')));
+    // The report's cell width, the same for the whole run: measured once.
+    static int Advance() {
+        static const int advance = [] {
+            QImage probe(1, 1, QImage::Format_RGB32);
+            const QFont font = ReportFont(kReportFace, Geometry().cellHeight, false, &probe);
+            return std::max(1, QFontMetrics(font, &probe).horizontalAdvance(QLatin1Char(' ')));
+        }();
+        return advance;
     }
 };
 
@@ -184,7 +188,7 @@ void ReportImage::ReadingChanged() {
 const ReadingLine* ReportImage::LineAt(int offset, int* start) const {
     int lineStart = 0;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const int end = lineStart + static_cast<int>(FromWin1252(lines_[i].text).size());
+        const int end = lineStart + static_cast<int>(lines_[i].text.size());
         if (offset <= end || i + 1 == lines_.size()) {
             if (start != nullptr) *start = lineStart;
             return offset >= lineStart ? &lines_[i] : nullptr;
@@ -214,11 +218,14 @@ void ReportImage::keyPressEvent(QKeyEvent* event) {
     int start = 0;
     const ReadingLine* line = LineAt(caret_, &start);
     if (line == nullptr) return QWidget::keyPressEvent(event);
-    const int end = start + static_cast<int>(FromWin1252(line->text).size());
+    const int end = start + static_cast<int>(line->text.size());
     const bool control = event->modifiers() & Qt::ControlModifier;
     switch (event->key()) {
-        case Qt::Key_Up:
-            return MoveCaret(start == 0 ? 0 : (LineAt(start - 1, &start), start));
+        case Qt::Key_Up: {
+            int previous = 0;
+            if (start > 0) LineAt(start - 1, &previous);
+            return MoveCaret(previous);
+        }
         case Qt::Key_Down:
             return MoveCaret(end < text_.size() ? end + 1 : start);
         case Qt::Key_Left:
