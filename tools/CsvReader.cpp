@@ -85,13 +85,7 @@ std::string_view CsvReader::Field(int column) const {
 }
 
 void CsvReader::Fail(const std::string& what) const {
-    const std::string where = path_ + ":" + std::to_string(Line()) + ": ";
-    if (!quotable_) {
-        throw ImportError(where +
-                          "a bad record, not shown: the user who ran the import may not read this "
-                          "file");
-    }
-    throw ImportError(where + what);
+    throw RecordError(path_, Line(), quotable_, what);
 }
 
 void CsvReader::FailAt(int column, const std::string& what) const {

@@ -23,7 +23,7 @@ std::string Quoted(std::string_view text) {
 }
 
 [[noreturn]] void FailAt(const SrFile& file, int line, const std::string& what) {
-    throw ImportError(file.path + ":" + std::to_string(line) + ": " + what);
+    throw RecordError(file.path, line, file.quotable, what);
 }
 
 bool RecordReader::Next() {

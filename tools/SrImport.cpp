@@ -25,23 +25,6 @@ constexpr char kGroupsFileName[] = "ArqGruIng.dad";
 constexpr const char* kInputNames[] = {"FOOD_DES.txt", "FD_GROUP.txt", "WEIGHT.txt", "NUT_DATA.txt",
                                        "NUTR_DEF.txt"};
 
-// error without the text it quotes, where it names a file whose text may
-// not be shown.
-ImportError WithoutUnreadableText(const SrFiles& files, const ImportError& error) {
-    const std::string message = error.what();
-    for (const SrFile* file :
-         {&files.foods, &files.groups, &files.weights, &files.nutrientValues, &files.nutrients}) {
-        const std::string start = file->path + ":";
-        if (file->quotable || message.compare(0, start.size(), start) != 0) continue;
-        const std::string line =
-            message.substr(start.size(), message.find(':', start.size()) - start.size());
-        return ImportError(start + line +
-                           ": a bad record, not shown: the user who ran the import may not read "
-                           "this file");
-    }
-    return error;
-}
-
 std::string GroupsFile(const std::vector<std::string>& groupLines) {
     std::string file;
     for (const std::string& line : groupLines) file.append(line).append("\r\n");
@@ -49,6 +32,15 @@ std::string GroupsFile(const std::vector<std::string>& groupLines) {
 }
 
 }  // namespace
+
+ImportError RecordError(const std::string& path, long line, bool quotable,
+                        const std::string& what) {
+    const std::string where = path + ":" + std::to_string(line) + ": ";
+    if (quotable) return ImportError(where + what);
+    return ImportError(where +
+                       "a bad record, not shown: the user who ran the import may not read this "
+                       "file");
+}
 
 SrFiles ReadSrFiles(const std::string& srDirectory) {
     const auto pathOf = [&srDirectory](const char* name) {
@@ -78,11 +70,7 @@ SrFiles ReadSrFiles(const std::string& srDirectory) {
 }
 
 ImportedDatabase ConvertSr(const SrFiles& files, ProgressSink* progress) {
-    try {
-        return SrConverter(files, progress).Run();
-    } catch (const ImportError& error) {
-        throw WithoutUnreadableText(files, error);
-    }
+    return SrConverter(files, progress).Run();
 }
 
 std::string FoodsFileBytes(const ImportedDatabase& database) {

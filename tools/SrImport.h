@@ -31,6 +31,10 @@ class ImportError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// The failure at a bad record: "<path>:<line>: <what>", or, where the file
+// is not quotable, the place alone, since what may quote its text.
+ImportError RecordError(const std::string& path, long line, bool quotable, const std::string& what);
+
 // One input file read whole; path is what messages name. Messages quote
 // its text only when quotable: not where root read it for a user who may
 // not read it (InvokingUserMayRead).
