@@ -30,21 +30,6 @@ struct ReadRule {
     std::size_t maxBytes;
 };
 
-// O_PATH opens nothing: the type is checked on that descriptor, and only a
-// regular file is then opened for reading, through the descriptor itself,
-// so nothing can be swapped in between the check and the open.
-int OpenRegularFile(const std::string& path, bool followLinks, struct stat& info) {
-    const int where = open(path.c_str(), O_PATH | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW));
-    if (where < 0) return -1;
-    int fd = -1;
-    if (fstat(where, &info) == 0 && S_ISREG(info.st_mode)) {
-        const std::string self = "/proc/self/fd/" + std::to_string(where);
-        fd = open(self.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
-    }
-    close(where);
-    return fd;
-}
-
 // Reads fd, whose size was size, into bytes. The room reserved first is
 // filled a step at a time, so memory is touched only as far as the bytes
 // go: a text that ends at a NUL early costs no more than the text. Reading
@@ -186,6 +171,21 @@ std::string ReadOrThrow(const std::string& path, bool stopAtNul, struct stat* in
 }
 
 }  // namespace
+
+// O_PATH opens nothing: the type is checked on that descriptor, and only a
+// regular file is then opened for reading, through the descriptor itself,
+// so nothing can be swapped in between the check and the open.
+int OpenRegularFile(const std::string& path, bool followLinks, struct stat& info) {
+    const int where = open(path.c_str(), O_PATH | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW));
+    if (where < 0) return -1;
+    int fd = -1;
+    if (fstat(where, &info) == 0 && S_ISREG(info.st_mode)) {
+        const std::string self = "/proc/self/fd/" + std::to_string(where);
+        fd = open(self.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+    }
+    close(where);
+    return fd;
+}
 
 std::size_t UsableMemory() {
     const long pages = sysconf(_SC_PHYS_PAGES);

@@ -38,6 +38,13 @@ std::size_t UsableMemory();
 // regular count nothing: reading them fails on its own.
 void RequireMemoryForFiles(const std::vector<std::string>& paths, std::size_t timesTheirSize);
 
+// A descriptor open for reading on the regular file at path, or -1 with
+// nothing opened for anything else (nothing there, a FIFO, a device, a
+// folder; a symbolic link unless followLinks). The type is checked before
+// anything is opened, so no device is ever opened, and info receives the
+// file's fstat.
+int OpenRegularFile(const std::string& path, bool followLinks, struct stat& info);
+
 // The bytes of the regular file at path (a symbolic link to one is
 // followed). Throws std::runtime_error "Cannot open file <path>" when it
 // cannot be opened or read or is not a regular file, and NotEnoughMemory

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/CsvReader.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "db/WholeFile.h"
 #include "tools/InvokingUser.h"
 #include "tools/ProgressMeter.h"
 #include "tools/RecordReader.h"
@@ -31,14 +31,8 @@ long ReadSome(int fd, char* into, std::size_t size) {
 }  // namespace
 
 CsvReader::CsvReader(const std::string& path, ProgressMeter* meter) : path_(path), meter_(meter) {
-    // Without blocking, so that a FIFO in a file's place is refused, not
-    // waited on.
-    fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     struct stat info {};
-    if (fd_ >= 0 && (fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode))) {
-        close(fd_);
-        fd_ = -1;
-    }
+    fd_ = OpenRegularFile(path, true, info);
     if (fd_ < 0) throw ImportError(path + ": cannot open the file");
     quotable_ = InvokingUserMayRead(path, info);
     buffer_.resize(kFirstBufferBytes);
