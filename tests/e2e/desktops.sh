@@ -121,7 +121,9 @@ e2e_stop_program
 
 # ---- weston headless: no seat, so no window is ever activated ----------------
 program=$E2E_APP/$(basename "$E2E_PROGRAM")
-wayland_log=$E2E_TMP/wayland.log
+# Each run has a log of its own: "program >log &" truncates the log only
+# once the child runs, so a shared one could still show the last run's lines.
+wayland_log=$E2E_TMP/wayland.headless.log
 e2e_weston_start headless --backend=headless-backend.so
 WAYLAND_DISPLAY=headless QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client "$program" >"$wayland_log" 2>&1 &
 E2E_PID=$!
@@ -145,6 +147,7 @@ e2e_wait_until grep -q 'x11 output .*window id' "$E2E_TMP/nested.log" &&
     e2e_abort "weston nested shows no window: $(tail -5 "$E2E_TMP/nested.log")"
 # The program natively on weston with a seat: its progress window and its
 # dialogs have their parent there too.
+wayland_log=$E2E_TMP/wayland.nested.log
 WAYLAND_DISPLAY=nested QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client "$program" >"$wayland_log" 2>&1 &
 E2E_PID=$!
 e2e_wait_until grep -qF 'set_title("Please wait...")' "$wayland_log" ||
