@@ -79,27 +79,62 @@ void BuildIndex(const LoadedTable& table, std::unique_ptr<LoadedTable>& index, b
 // db_bench measures for decoding and sorting.
 constexpr int kDecodingShareOfLargeLoads = 15;
 
+// Where the bar stands while a foods file is decoded and sorted. The
+// importers write lines in table order, and such a file needs no sort, so
+// decoding fills the whole bar as long as the lines decoded so far stand in
+// order. When a large table turns out of order, decoding fills only its
+// share of the rest of the bar from there on and the sort the remainder.
+class LoadBar {
+  public:
+    LoadBar(ProgressShowing& showing, int count)
+        : showing_(showing), count_(count), large_(SortsByWeights(static_cast<size_t>(count))) {}
+
+    void Decoding(int line) {
+        const int done = ProgressPercent(line, count_);
+        showing_.SetPosition(outOfOrderAt_ + (done - outOfOrderAt_) * (sortFrom_ - outOfOrderAt_) /
+                                                 (100 - outOfOrderAt_));
+    }
+    void OutOfOrder(int line) {
+        if (!large_) return;
+        outOfOrderAt_ = ProgressPercent(line, count_);
+        sortFrom_ = outOfOrderAt_ + (100 - outOfOrderAt_) * kDecodingShareOfLargeLoads / 100;
+    }
+    void Sorting(int percent) {
+        showing_.SetPosition(sortFrom_ + percent * (100 - sortFrom_) / 100);
+    }
+
+  private:
+    ProgressShowing& showing_;
+    int count_;
+    bool large_;
+    int outOfOrderAt_ = 0;
+    int sortFrom_ = 100;
+};
+
 // The foods file's lines, each decoded with its file position while
 // progress shows the percentage, then put in table order, progress ending
 // once they are. The lines are decoded where they lie in the file's bytes
-// and the table keeps views into those bytes, so no line is copied.
+// and the table keeps views into those bytes, so no line is copied. Each
+// line is compared with the one before it while both are fresh in the
+// cache, and lines found in order are not sorted again.
 LoadedTable LoadDecodedLinesInTableOrder(const std::string& path, ProgressSink& progress) {
     FileLines file = ReadFileLines(path);
     {
         ProgressShowing showing(progress, 100);
         const int count = static_cast<int>(file.lines.size());
-        // A large table takes longer to sort than to decode: the bar then
-        // shows the decoding in its first part and the sort in the rest.
-        const int decoding = SortsByWeights(file.lines.size()) ? kDecodingShareOfLargeLoads : 100;
+        LoadBar bar(showing, count);
+        bool inOrder = true;
         for (int i = 0; i < count; ++i) {
-            showing.SetPosition(ProgressPercent(i, count) * decoding / 100);
+            bar.Decoding(i);
             const std::string_view line = file.lines[static_cast<size_t>(i)];
             DecodeLineInPlace(i, file.bytes->data() + (line.data() - file.bytes->data()),
                               line.size());
+            if (inOrder && i > 0 && CompareText(file.lines[static_cast<size_t>(i) - 1], line) > 0) {
+                inOrder = false;
+                bar.OutOfOrder(i);
+            }
         }
-        PutInTableOrder(file.lines, [&showing, decoding](int percent) {
-            showing.SetPosition(decoding + percent * (100 - decoding) / 100);
-        });
+        if (!inOrder) PutInTableOrder(file.lines, [&bar](int percent) { bar.Sorting(percent); });
     }
     return LoadedTable(std::move(file.bytes), std::move(file.lines));
 }
