@@ -2,6 +2,8 @@
 #include "db/Loaders.h"
 
 #include <algorithm>
+#include <atomic>
+#include <future>
 #include <new>
 #include <optional>
 #include <string_view>
@@ -52,10 +54,26 @@ LoadedTable& EmptyTable(std::unique_ptr<LoadedTable>& table) {
     return *table;
 }
 
+// Adds the index key of a line that comes next in table order to keys,
+// unless an equal key is there: the text before its first bar, followed by
+// the bar when withBar; the empty text for a line without a bar.
+void AddKey(std::vector<std::string_view>& keys, std::string_view line, bool withBar) {
+    const std::optional<std::string_view> key = LineKey(line);
+    const std::string_view text = line.substr(0, !key ? 0 : key->size() + (withBar ? 1 : 0));
+    if (const std::optional<size_t> at = SortedPosition(keys, text)) {
+        keys.insert(keys.begin() + static_cast<std::ptrdiff_t>(*at), text);
+    }
+}
+
+// The index, created when absent, filled with keys, views into the bytes
+// of table, which it shares.
+void SetIndex(const LoadedTable& table, std::unique_ptr<LoadedTable>& index,
+              std::vector<std::string_view> keys) {
+    EmptyTable(index) = LoadedTable(table.Bytes(), std::move(keys));
+}
+
 // Fills the index, created when absent, with the key of every line of the
-// sorted table, followed by its bar when withBar, each once; a line
-// without a key adds the empty text. The keys are views into the table's
-// bytes, which the index shares.
+// sorted table (AddKey).
 void BuildIndex(const LoadedTable& table, std::unique_ptr<LoadedTable>& index, bool withBar) {
     const std::vector<std::string_view>& lines = table.Items();
     std::vector<std::string_view> keys;
@@ -65,14 +83,9 @@ void BuildIndex(const LoadedTable& table, std::unique_ptr<LoadedTable>& index, b
     constexpr size_t kAhead = 16;
     for (size_t i = 0; i < lines.size(); ++i) {
         if (i + kAhead < lines.size()) __builtin_prefetch(lines[i + kAhead].data());
-        const std::string_view line = lines[i];
-        const std::optional<std::string_view> key = LineKey(line);
-        const std::string_view text = line.substr(0, !key ? 0 : key->size() + (withBar ? 1 : 0));
-        if (const std::optional<size_t> at = SortedPosition(keys, text)) {
-            keys.insert(keys.begin() + static_cast<std::ptrdiff_t>(*at), text);
-        }
+        AddKey(keys, lines[i], withBar);
     }
-    EmptyTable(index) = LoadedTable(table.Bytes(), std::move(keys));
+    SetIndex(table, index, std::move(keys));
 }
 
 // The part of the bar that decoding a large table fills, by the times
@@ -111,32 +124,104 @@ class LoadBar {
     int sortFrom_ = 100;
 };
 
-// The foods file's lines, each decoded with its file position while
-// progress shows the percentage, then put in table order, progress ending
-// once they are. The lines are decoded where they lie in the file's bytes
-// and the table keeps views into those bytes, so no line is copied. Each
-// line is compared with the one before it while both are fresh in the
-// cache, and lines found in order are not sorted again.
-LoadedTable LoadDecodedLinesInTableOrder(const std::string& path, ProgressSink& progress) {
-    FileLines file = ReadFileLines(path);
-    {
-        ProgressShowing showing(progress, 100);
-        const int count = static_cast<int>(file.lines.size());
-        LoadBar bar(showing, count);
-        bool inOrder = true;
-        for (int i = 0; i < count; ++i) {
-            bar.Decoding(i);
-            const std::string_view line = file.lines[static_cast<size_t>(i)];
-            DecodeLineInPlace(i, file.bytes->data() + (line.data() - file.bytes->data()),
-                              line.size());
-            if (inOrder && i > 0 && CompareText(file.lines[static_cast<size_t>(i) - 1], line) > 0) {
-                inOrder = false;
-                bar.OutOfOrder(i);
-            }
+// Lines of a foods file decoded in place, and whether they stand in table
+// order; as long as they do, their index keys (AddKey).
+struct DecodedRange {
+    bool inOrder = true;
+    std::vector<std::string_view> keys;
+};
+
+// Decodes lines [from, to) of file, each with its line index, calling
+// onLine(i) before line i. Each line is compared with the one before it
+// while both are fresh in the cache; once any range sets outOfOrder, the
+// lines are sorted afterwards and the index built then, so the checks stop.
+// Room for keysRoom keys is reserved, so that keys of later lines can be
+// added without moving these.
+template <class OnLine>
+DecodedRange DecodeRange(FileLines& file, size_t from, size_t to, size_t keysRoom,
+                         std::atomic<bool>& outOfOrder, const OnLine& onLine) {
+    DecodedRange range;
+    ReserveLarge(range.keys, keysRoom);
+    char* const bytes = file.bytes->data();
+    for (size_t i = from; i < to; ++i) {
+        onLine(i);
+        const std::string_view line = file.lines[i];
+        DecodeLineInPlace(static_cast<int>(i), bytes + (line.data() - bytes), line.size());
+        if (!range.inOrder || outOfOrder.load(std::memory_order_relaxed)) continue;
+        if (i > from && CompareText(file.lines[i - 1], line) > 0) {
+            range.inOrder = false;
+            outOfOrder.store(true, std::memory_order_relaxed);
+        } else {
+            AddKey(range.keys, line, true);
         }
-        if (!inOrder) PutInTableOrder(file.lines, [&bar](int percent) { bar.Sorting(percent); });
     }
-    return LoadedTable(std::move(file.bytes), std::move(file.lines));
+    return range;
+}
+
+// The keys of two ranges of lines in table order, the second following the
+// first, as AddKey would have gathered them over both; nothing when a key
+// of the second would go before the end of the first (a line without a
+// bar), which the index built afterwards places.
+std::optional<std::vector<std::string_view>> JoinKeys(DecodedRange first, DecodedRange second) {
+    if (first.keys.empty() || second.keys.empty()) {
+        return std::move(first.keys.empty() ? second.keys : first.keys);
+    }
+    const int order = CompareText(first.keys.back(), second.keys.front());
+    if (order > 0) return std::nullopt;
+    first.keys.insert(first.keys.end(), second.keys.begin() + (order == 0 ? 1 : 0),
+                      second.keys.end());
+    return std::move(first.keys);
+}
+
+// The food table, and its index keys when the file held its lines in
+// table order: then they are gathered while the lines are fresh in the
+// cache, and the index needs no pass of its own.
+struct DecodedFoods {
+    LoadedTable table;
+    std::optional<std::vector<std::string_view>> keys;
+};
+
+// The foods file's lines, each decoded with its file position while
+// progress shows the percentage, then put in table order unless they stand
+// in it already, progress ending once they do. The lines are decoded where
+// they lie in the file's bytes and the table keeps views into those bytes,
+// so no line is copied. A large table is decoded in two halves at once, the
+// second on a thread of its own; the bar follows the first.
+DecodedFoods DecodeFoodsInTableOrder(const std::string& path, ProgressSink& progress) {
+    FileLines file = ReadFileLines(path);
+    const size_t count = file.lines.size();
+    const bool large = SortsByWeights(count);
+    const size_t half = large ? count / 2 : count;
+    std::atomic<bool> outOfOrder{false};
+    std::future<DecodedRange> secondHalf;
+    if (large) {
+        secondHalf = std::async(std::launch::async, [&file, half, count, &outOfOrder] {
+            return DecodeRange(file, half, count, count - half, outOfOrder, [](size_t) {});
+        });
+    }
+    ProgressShowing showing(progress, 100);
+    LoadBar bar(showing, static_cast<int>(count));
+    bool barToldOutOfOrder = false;
+    // The first half's line i stands for count / half lines of the whole.
+    const auto whole = [count, half](size_t i) { return static_cast<int>(i * count / half); };
+    DecodedRange first = DecodeRange(file, 0, half, count, outOfOrder, [&](size_t i) {
+        if (!barToldOutOfOrder && outOfOrder.load(std::memory_order_relaxed)) {
+            barToldOutOfOrder = true;
+            bar.OutOfOrder(whole(i));
+        }
+        bar.Decoding(whole(i));
+    });
+    DecodedRange second = large ? secondHalf.get() : DecodedRange();
+    if (!outOfOrder && half < count && CompareText(file.lines[half - 1], file.lines[half]) > 0)
+        outOfOrder = true;
+    std::optional<std::vector<std::string_view>> keys;
+    if (outOfOrder) {
+        if (!barToldOutOfOrder) bar.OutOfOrder(static_cast<int>(count) - 1);
+        PutInTableOrder(file.lines, [&bar](int percent) { bar.Sorting(percent); });
+    } else {
+        keys = JoinKeys(std::move(first), std::move(second));
+    }
+    return {LoadedTable(std::move(file.bytes), std::move(file.lines)), std::move(keys)};
 }
 
 }  // namespace
@@ -144,8 +229,13 @@ LoadedTable LoadDecodedLinesInTableOrder(const std::string& path, ProgressSink& 
 void LoadFoodTable(const std::string& path, std::unique_ptr<LoadedTable>& table,
                    std::unique_ptr<LoadedTable>& index, ProgressSink& progress) try {
     LoadedTable& loaded = EmptyTable(table);
-    loaded = LoadDecodedLinesInTableOrder(path, progress);
-    BuildIndex(loaded, index, true);
+    DecodedFoods foods = DecodeFoodsInTableOrder(path, progress);
+    loaded = std::move(foods.table);
+    if (foods.keys) {
+        SetIndex(loaded, index, std::move(*foods.keys));
+    } else {
+        BuildIndex(loaded, index, true);
+    }
 } catch (const std::bad_alloc&) {
     ThrowNotEnoughMemory(path);
 }

@@ -3,9 +3,11 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <future>
 
 #include "db/Collation.h"
 #include "db/HugePages.h"
@@ -200,6 +202,19 @@ std::vector<Run> PlaceByLeadingWeights(const std::vector<std::string_view>& line
     return runs;
 }
 
+// Sorts the keys of the runs pending and of the runs that sorting them
+// leaves to sort again, calling placed with how many keys reached their
+// places each time some did.
+template <class Placed>
+void SortRuns(std::vector<SortKey>& keys, std::vector<Run> pending, const Placed& placed) {
+    std::vector<SortKey> scratch;
+    while (!pending.empty()) {
+        const Run run = pending.back();
+        pending.pop_back();
+        placed(SortRun(keys, run, pending, scratch));
+    }
+}
+
 }  // namespace
 
 bool SortsByWeights(size_t count) {
@@ -219,19 +234,32 @@ void PutInTableOrder(std::vector<std::string_view>& lines, const SortProgress& p
 void SortByCollationWeights(std::vector<std::string_view>& lines, const SortProgress& progress) {
     std::vector<SortKey> keys;
     ReserveLarge(keys, lines.size());
-    std::vector<Run> pending = PlaceByLeadingWeights(lines, keys);
-    std::vector<SortKey> scratch;
-    size_t placed = 0;
+    const std::vector<Run> groups = PlaceByLeadingWeights(lines, keys);
+    // The groups hold keys apart from each other's: the later ones, about
+    // half of the keys, are sorted on a thread of their own, which adds up
+    // what it placed for the progress this thread tells.
+    const auto middle = std::find_if(groups.begin(), groups.end(), [&keys](const Run& group) {
+        return group.end > keys.size() / 2;
+    });
+    std::atomic<size_t> placedLater{0};
+    std::future<void> later =
+        std::async(std::launch::async, [&keys, &placedLater, &groups, middle] {
+            SortRuns(keys, {middle, groups.end()}, [&placedLater](size_t placed) {
+                placedLater.fetch_add(placed, std::memory_order_relaxed);
+            });
+        });
+    size_t placedHere = 0;
     int percent = 0;
-    while (!pending.empty()) {
-        const Run run = pending.back();
-        pending.pop_back();
-        placed += SortRun(keys, run, pending, scratch);
-        if (progress && placed * 100 / keys.size() > static_cast<size_t>(percent)) {
-            percent = static_cast<int>(placed * 100 / keys.size());
+    SortRuns(keys, {groups.begin(), middle}, [&](size_t placed) {
+        placedHere += placed;
+        const size_t all = placedHere + placedLater.load(std::memory_order_relaxed);
+        if (progress && all * 100 / keys.size() > static_cast<size_t>(percent)) {
+            percent = static_cast<int>(all * 100 / keys.size());
             progress(percent);
         }
-    }
+    });
+    later.get();
+    if (progress && percent < 100) progress(100);
     std::transform(keys.begin(), keys.end(), lines.begin(),
                    [](const SortKey& key) { return key.line; });
 }

@@ -32,7 +32,8 @@ void PutInTableOrder(std::vector<std::string_view>& lines, const SortProgress& p
 // a time, held beside each line, so that most comparisons touch no line:
 // lines that agree on one stretch of 16 are sorted again among themselves
 // by the next stretch, and a stretch that all of them share is skipped
-// without sorting.
+// without sorting. The groups of the later half of the lines are sorted
+// on a second thread; progress is told on the calling thread.
 void SortByCollationWeights(std::vector<std::string_view>& lines,
                             const SortProgress& progress = {});
 

@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bench/support/Sr28Database.h"
 
+#include <algorithm>
 #include <filesystem>
 
+#include "db/Collation.h"
 #include "db/DBUnit.h"
 #include "tests/Sr28Foods.h"
 
 namespace quorvex::bench {
 
-std::unique_ptr<Sr28Database> MakeSr28Database(int count) {
+std::unique_ptr<Sr28Database> MakeSr28Database(int count, FileOrder order) {
     if (!std::filesystem::exists(test::Sr28Directory() + "FOOD_DES.txt")) return nullptr;
     const ImportedDatabase sr28 = ConvertSr(ReadSrFiles(test::Sr28Directory()));
     std::vector<std::string> lines;
@@ -23,6 +25,11 @@ std::unique_ptr<Sr28Database> MakeSr28Database(int count) {
             const size_t bar = line.find('|');
             lines.push_back(line.substr(0, bar) + " #" + std::to_string(copy) + line.substr(bar));
         }
+    }
+    if (order == FileOrder::kTableOrder) {
+        std::stable_sort(
+            lines.begin(), lines.end(),
+            [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
     }
     auto database = std::make_unique<Sr28Database>();
     database->applicationDirectory = database->dir.Path() + "app/";

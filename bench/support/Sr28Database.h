@@ -22,9 +22,15 @@ struct Sr28Database {
     int foods = 0;
 };
 
+// The order of the lines of a foods file: the table order the importers
+// write, or SR28's own order, each copy after the last, as a file made
+// elsewhere may stand.
+enum class FileOrder { kTableOrder, kSourceOrder };
+
 // count foods: SR28's, then copies of them whose descriptions end in
-// " #2", " #3" and so on; nullptr when the SR28 files are absent.
-std::unique_ptr<Sr28Database> MakeSr28Database(int count);
+// " #2", " #3" and so on, stored in order; nullptr when the SR28 files are
+// absent.
+std::unique_ptr<Sr28Database> MakeSr28Database(int count, FileOrder order = FileOrder::kTableOrder);
 
 // The real SR28 food count.
 inline constexpr int kSr28Foods = 8789;
