@@ -40,10 +40,38 @@ size_t ExpectedLines(std::string_view bytes) {
     return sample.empty() ? 1 : (ends + 1) * (bytes.size() / sample.size()) * 9 / 8 + 1;
 }
 
+// Appends the lines of text, which holds no NUL, to lines.
+void AppendLines(std::string_view text, std::vector<std::string_view>& lines) {
+    LineWalker walker(text);
+    while (const std::optional<LineView> line = walker.Next()) lines.push_back(line->text);
+}
+
+// From this many bytes on a file's second half is split into lines on a
+// thread of its own while this one splits the first.
+constexpr size_t kSplitInHalvesFrom = size_t{1} << 20;
+
 FileLines ReadFileLines(const std::string& path) {
     FileLines file{std::make_shared<std::string>(ReadWholeText(path)), {}};
-    ReserveLarge(file.lines, ExpectedLines(*file.bytes));
-    ForEachLine(*file.bytes, [&file](std::string_view line) { file.lines.push_back(line); });
+    const std::string_view text = *file.bytes;
+    ReserveLarge(file.lines, ExpectedLines(text));
+    // Lines end at an LF whatever stands before it, so the lines after the
+    // first LF past the middle are the lines of the rest on its own.
+    const size_t middle =
+        text.size() < kSplitInHalvesFrom ? text.npos : text.find('\n', text.size() / 2);
+    if (middle == text.npos) {
+        AppendLines(text, file.lines);
+        return file;
+    }
+    std::future<std::vector<std::string_view>> later =
+        std::async(std::launch::async, [text, middle] {
+            std::vector<std::string_view> lines;
+            ReserveLarge(lines, ExpectedLines(text.substr(middle + 1)));
+            AppendLines(text.substr(middle + 1), lines);
+            return lines;
+        });
+    AppendLines(text.substr(0, middle + 1), file.lines);
+    const std::vector<std::string_view> rest = later.get();
+    file.lines.insert(file.lines.end(), rest.begin(), rest.end());
     return file;
 }
 

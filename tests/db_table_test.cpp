@@ -25,6 +25,8 @@ namespace {
 using Lines = std::vector<std::string>;
 using Views = std::vector<std::string_view>;
 
+const char* const kLineEnds[] = {"\r\n", "\n", "\r"};
+
 // Table order, equal lines in the order given when sorted stably.
 bool TableLess(std::string_view a, std::string_view b) { return CompareText(a, b) < 0; }
 
@@ -414,7 +416,6 @@ TEST_F(LoaderTest, LoadsAsSplitDecodeAndSortGiveOnRandomFiles) {
                                   "\xC9",
                                   "\x01",
                                   "\xFF"};
-    const std::string ends[] = {"\r\n", "\n", "\r"};
     for (int round = 0; round < 40; ++round) {
         Lines plain(random() % 60);
         for (std::string& line : plain) {
@@ -425,16 +426,17 @@ TEST_F(LoaderTest, LoadsAsSplitDecodeAndSortGiveOnRandomFiles) {
             std::swap(plain[random() % plain.size()], plain[random() % plain.size()]);
         std::string file;
         for (size_t i = 0; i < plain.size(); ++i)
-            file += EncodeLine(static_cast<int>(i), plain[i]) + ends[random() % 3];
+            file += EncodeLine(static_cast<int>(i), plain[i]) + kLineEnds[random() % 3];
         SCOPED_TRACE("round " + std::to_string(round));
         ExpectLoadsAsSortingGives(file);
     }
 }
 
-// Large files are decoded in two halves at once. Lines in table order, with
-// equal keys on both sides of the middle, with a line without a bar in the
-// second half, and with a pair out of order across the middle all load as
-// one pass over the whole file gives them.
+// Large files are split and decoded in two halves at once. Lines in table
+// order, with equal keys on both sides of the middle, with a line without a
+// bar in the second half, and with a pair out of order across the middle,
+// each kind of line end everywhere, all load as one pass over the whole file
+// gives them.
 TEST_F(LoaderTest, LargeFilesLoadAsOnePassGivesThem) {
     Lines sorted;
     for (int i = 0; i < 60000; ++i)
@@ -449,7 +451,7 @@ TEST_F(LoaderTest, LargeFilesLoadAsOnePassGivesThem) {
     for (const Lines& plain : {sorted, sameKeyAcross, withoutBar, swapped}) {
         std::string file;
         for (size_t i = 0; i < plain.size(); ++i)
-            file += EncodeLine(static_cast<int>(i), plain[i]) + "\r\n";
+            file += EncodeLine(static_cast<int>(i), plain[i]) + kLineEnds[i % 3];
         SCOPED_TRACE(plain[middle]);
         ExpectLoadsAsSortingGives(file);
     }
