@@ -11,6 +11,7 @@
 #include "db/WholeFile.h"
 #include "tools/FdcData.h"
 #include "tools/FoodEncoder.h"
+#include "tools/FoodOrder.h"
 #include "tools/Nutrients.h"
 #include "tools/SrDecimal.h"
 #include "tools/SrImport.h"
@@ -254,26 +255,68 @@ void CountFoods(Data& data) {
     }
 }
 
+constexpr char kNoRoomForFoodsFile[] = "not enough memory to make the foods file";
+
+// Makes food lines one at a time in buffers of its own, used again for each.
+class LineMaker {
+  public:
+    explicit LineMaker(const Data& data) : data_(data) {}
+
+    // The line of food, valid until the next call.
+    std::string_view LineOf(const FdcFood& food) {
+        FoodLineFields fields;
+        SetValues(data_.texts.Get(food.values), fields, iu_);
+        if (food.group >= 0) fields.group = data_.groups[static_cast<std::size_t>(food.group)].code;
+        names_ = Names(data_, food);
+        fields.commonName = names_;
+        text_.clear();
+        AppendDescription(data_, food, text_);
+        AppendFoodLineFields(fields, text_);
+        text_ += data_.texts.Get(food.weights);
+        return text_;
+    }
+
+  private:
+    const Data& data_;
+    std::string text_, iu_, names_;
+};
+
+// The indices of the foods kept, in the order of the foods file. Only
+// their keys are held to sort them, never their lines.
+std::vector<std::uint32_t> FoodsInWritingOrder(const Data& data) {
+    // What a key holds beyond its stored texts: the brand's and GTIN's
+    // frames, an FDC id and the bar.
+    constexpr std::size_t kKeyExtra = 32;
+    std::vector<std::uint32_t> kept;
+    std::size_t bound = 0;
+    for (std::uint32_t i = 0; i < data.foods.size(); ++i) {
+        const FdcFood& food = data.foods[i];
+        if (food.dropped) continue;
+        kept.push_back(i);
+        bound += kKeyExtra + food.description.length + food.brand.length + food.gtin.length;
+    }
+    if (bound + kept.size() * kTableOrderBytesPerFood > UsableMemory())
+        throw NotEnoughMemory(kNoRoomForFoodsFile);
+    std::string keys;
+    keys.reserve(bound);
+    for (const std::uint32_t i : kept) {
+        AppendDescription(data, data.foods[i], keys);
+        keys += '|';
+    }
+    std::vector<std::uint32_t> order = FoodsInTableOrder(keys);
+    for (std::uint32_t& food : order) food = kept[food];
+    return order;
+}
+
 }  // namespace
 
 FdcDatabase::FdcDatabase(std::unique_ptr<Data> data) : data_(std::move(data)) {}
 FdcDatabase::~FdcDatabase() = default;
 
 void FdcDatabase::ForEachFoodLine(const std::function<void(std::string_view line)>& line) const {
-    std::string text, iu, names;
+    LineMaker maker(*data_);
     for (const FdcFood& food : data_->foods) {
-        if (food.dropped) continue;
-        FoodLineFields fields;
-        SetValues(data_->texts.Get(food.values), fields, iu);
-        if (food.group >= 0)
-            fields.group = data_->groups[static_cast<std::size_t>(food.group)].code;
-        names = Names(*data_, food);
-        fields.commonName = names;
-        text.clear();
-        AppendDescription(*data_, food, text);
-        AppendFoodLineFields(fields, text);
-        text += data_->texts.Get(food.weights);
-        line(text);
+        if (!food.dropped) line(maker.LineOf(food));
     }
 }
 
@@ -284,6 +327,7 @@ const FdcCounts& FdcDatabase::Counts() const { return data_->counts; }
 // Room reserved but never written costs no memory, so the foods file gets
 // a bound on its size instead of a pass that measures every line.
 std::string FdcDatabase::FoodsFileBytes() const {
+    const std::vector<std::uint32_t> order = FoodsInWritingOrder(*data_);
     // What a line holds beyond its stored texts: separators, suffixes, an
     // IU worked out from µg, a group code and the line end.
     constexpr std::size_t kLineExtra = 200;
@@ -292,14 +336,15 @@ std::string FdcDatabase::FoodsFileBytes() const {
         bound += kLineExtra + food.description.length + food.brand.length + food.gtin.length +
                  food.names.length + food.weights.length + food.values.length;
     }
-    if (bound > UsableMemory()) throw NotEnoughMemory("not enough memory to make the foods file");
+    if (bound > UsableMemory()) throw NotEnoughMemory(kNoRoomForFoodsFile);
     std::string file;
     file.reserve(bound);
-    int index = 0;
-    ForEachFoodLine([&](std::string_view line) {
-        AppendEncodedLine(index++, line, file);
+    LineMaker maker(*data_);
+    int position = 0;
+    for (const std::uint32_t food : order) {
+        AppendEncodedLine(position++, maker.LineOf(data_->foods[food]), file);
         file.append("\r\n");
-    });
+    }
     return file;
 }
 

@@ -79,14 +79,17 @@ class FdcDatabase {
     FdcDatabase(const FdcDatabase&) = delete;
     FdcDatabase& operator=(const FdcDatabase&) = delete;
 
-    // Calls line once per food written, 43 fields each, in food.csv order.
+    // Calls line once per food written, 43 fields each, in food.csv order
+    // (the foods file holds them in table order).
     void ForEachFoodLine(const std::function<void(std::string_view line)>& line) const;
     // "code|name", in code order; only groups that hold a food.
     const std::vector<std::string>& GroupLines() const;
     const FdcCounts& Counts() const;
 
-    // The stored foods file (lines scrambled by their index, CR LF ends).
-    // Throws NotEnoughMemory when its bytes would not fit in UsableMemory().
+    // The stored foods file: the lines in the viewer's table order
+    // (FoodsInTableOrder), each scrambled by its place there, CR LF ends.
+    // Throws NotEnoughMemory when sorting the foods or the file's bytes
+    // would not fit in UsableMemory().
     std::string FoodsFileBytes() const;
 
   private:

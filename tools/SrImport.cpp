@@ -3,12 +3,15 @@
 
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <string_view>
 #include <vector>
 
 #include "db/DBUnit.h"
 #include "db/WholeFile.h"
 #include "tools/FoodEncoder.h"
+#include "tools/FoodOrder.h"
 #include "tools/InvokingUser.h"
 #include "tools/SrConverter.h"
 #include "tools/StagedFolder.h"
@@ -74,7 +77,17 @@ ImportedDatabase ConvertSr(const SrFiles& files, ProgressSink* progress) {
 }
 
 std::string FoodsFileBytes(const ImportedDatabase& database) {
-    return EncodeFoodsFile(database.foodLines);
+    std::string keys;
+    for (const std::string_view line : database.foodLines) {
+        keys.append(line.substr(0, line.find('|'))) += '|';
+    }
+    std::string file;
+    int position = 0;
+    for (const std::uint32_t food : FoodsInTableOrder(keys)) {
+        AppendEncodedLine(position++, database.foodLines[food], file);
+        file += "\r\n";
+    }
+    return file;
 }
 
 std::string GroupsFileBytes(const ImportedDatabase& database) {

@@ -63,7 +63,7 @@ struct ImportCounts {
 
 // The viewer's database in plain form.
 struct ImportedDatabase {
-    std::vector<std::string> foodLines;   // 43 fields each, FOOD_DES order
+    std::vector<std::string> foodLines;   // 43 fields each, FOOD_DES order (written in table order)
     std::vector<std::string> groupLines;  // "code|name", FD_GROUP order
     ImportCounts counts;
 };
@@ -85,7 +85,8 @@ SrFiles ReadSrFiles(const std::string& srDirectory);
 // the percentage of bytes converted, and closed again, also on failure.
 ImportedDatabase ConvertSr(const SrFiles& files, ProgressSink* progress = nullptr);
 
-// The stored foods file (lines scrambled by their index) and the plain
+// The stored foods file, its lines in the viewer's table order
+// (FoodsInTableOrder) and each scrambled by its place there, and the plain
 // groups file, both with CR LF line ends.
 std::string FoodsFileBytes(const ImportedDatabase& database);
 std::string GroupsFileBytes(const ImportedDatabase& database);
