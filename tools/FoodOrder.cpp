@@ -1,37 +1,44 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/FoodOrder.h"
 
-#include <algorithm>
+#include <cstring>
 
 #include "db/HugePages.h"
 #include "db/TableOrder.h"
 
 namespace quorvex {
 
+namespace {
+
+constexpr std::size_t kIdBytes = sizeof(std::uint32_t);
+
+// The key that begins at start, up to its bar; the food's id follows it.
+std::string_view KeyAt(std::string_view keys, std::size_t start) {
+    return keys.substr(start, keys.find('|', start) + 1 - start);
+}
+
+}  // namespace
+
+void EndFoodKey(std::string& keys, std::uint32_t id) {
+    keys += '|';
+    // After the bar, where it never weighs in: keys differ before their bars.
+    keys.append(reinterpret_cast<const char*>(&id), kIdBytes);
+}
+
 std::vector<std::uint32_t> FoodsInTableOrder(std::string_view keys) {
-    const auto count = static_cast<std::size_t>(std::count(keys.begin(), keys.end(), '|'));
-    // The keys lie in one buffer in source order, as PutInTableOrder needs;
-    // starts keeps where each begins, to tell a sorted key's position.
+    std::size_t count = 0;
+    for (std::size_t start = 0; start < keys.size(); start += KeyAt(keys, start).size() + kIdBytes)
+        ++count;
+    // The keys lie in one buffer in source order, as PutInTableOrder needs.
     std::vector<std::string_view> sorted;
-    std::vector<std::size_t> starts;
     ReserveLarge(sorted, count);
-    ReserveLarge(starts, count);
-    for (std::size_t start = 0; start < keys.size();) {
-        // A last key without its bar still ends where the keys end.
-        const std::size_t end = std::min(keys.find('|', start), keys.size() - 1) + 1;
-        sorted.push_back(keys.substr(start, end - start));
-        starts.push_back(start);
-        start = end;
-    }
+    for (std::size_t start = 0; start < keys.size(); start += sorted.back().size() + kIdBytes)
+        sorted.push_back(KeyAt(keys, start));
     PutInTableOrder(sorted);
-    std::vector<std::uint32_t> order;
-    ReserveLarge(order, count);
-    for (const std::string_view key : sorted) {
-        const auto start = static_cast<std::size_t>(key.data() - keys.data());
-        order.push_back(static_cast<std::uint32_t>(
-            std::lower_bound(starts.begin(), starts.end(), start) - starts.begin()));
-    }
-    return order;
+    std::vector<std::uint32_t> ids(count);
+    for (std::size_t i = 0; i < count; ++i)
+        std::memcpy(&ids[i], sorted[i].data() + sorted[i].size(), kIdBytes);
+    return ids;
 }
 
 }  // namespace quorvex

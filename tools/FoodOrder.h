@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -23,10 +24,16 @@ namespace quorvex {
 // for a memory budget made before it runs.
 inline constexpr std::size_t kTableOrderBytesPerFood = 100;
 
-// keys: each food's description followed by its "|", one after another in
-// source order ("Butter, salted|Beans|"). Precondition: no description
-// holds a "|" and no two compare equal (CompareText). Returns the foods'
-// 0-based source positions in table order.
+// What EndFoodKey adds to a description: the bar and the id.
+inline constexpr std::size_t kFoodKeyEndBytes = 5;
+
+// Ends the key of a food whose description keys has just been given: its
+// bar, then the id by which FoodsInTableOrder names the food.
+void EndFoodKey(std::string& keys, std::uint32_t id);
+
+// keys: the foods' keys, each a description ended by EndFoodKey, in source
+// order. Precondition: no description holds a "|" and no two compare equal
+// (CompareText). Returns the foods' ids in table order.
 std::vector<std::uint32_t> FoodsInTableOrder(std::string_view keys);
 
 }  // namespace quorvex

@@ -78,8 +78,10 @@ ImportedDatabase ConvertSr(const SrFiles& files, ProgressSink* progress) {
 
 std::string FoodsFileBytes(const ImportedDatabase& database) {
     std::string keys;
-    for (const std::string_view line : database.foodLines) {
-        keys.append(line.substr(0, line.find('|'))) += '|';
+    for (std::uint32_t i = 0; i < database.foodLines.size(); ++i) {
+        const std::string_view line = database.foodLines[i];
+        keys.append(line.substr(0, line.find('|')));
+        EndFoodKey(keys, i);
     }
     std::string file;
     int position = 0;
