@@ -279,6 +279,25 @@ TEST(FdcImport, ImportsOnlyTheTypesAsked) {
     EXPECT_THROW(ParseFdcTypes(""), std::invalid_argument);
 }
 
+// A description that begins another, case, accents and Branded suffixes.
+TEST(FdcImport, WritesTheFoodsFileInTableOrder) {
+    FdcInput input;
+    Rows& foods = input.rows[test::kFoodCsv];
+    for (const char* description :
+         {"Cr\xC3\xA8me br\xC3\xBBl\xC3\xA9"
+          "e",
+          "BEANS, \"GREEN\", RAW", "Beans", "creme, sour", "Beans, \"green\""}) {
+        foods.push_back({std::to_string(2000 + foods.size()), "foundation_food", description, "2",
+                         "2021-04-01"});
+    }
+    TempDir folder;
+    input.WriteTo(folder.Path());
+    const auto database = ImportFdc(folder.Path(), folder.Path() + "Dados", kAllFdcTypes);
+    const std::vector<std::string> lines = Lines(*database);
+    EXPECT_EQ(test::TableOrderFault(folder.Path() + "Dados/ArqIng.dad", lines), "");
+    EXPECT_EQ(GetField(kFoodDescription, lines[0]), "Butter, salted");  // food.csv order kept
+}
+
 // FoodData Central's id of each nutrient the report shows.
 TEST(FdcImport, EveryNutrientIdFillsItsOwnField) {
     const std::pair<const char*, int> kIds[] = {
@@ -521,6 +540,7 @@ TEST(FdcImport, Sr28AsSrLegacyGivesTheLinesOfTheSr28Import) {
     LoadFoodTable(folder.Path() + "Dados/ArqIng.dad", foods, keys, progress);
     LoadGroupTable(folder.Path() + "Dados/ArqGruIng.dad", groups, codes);
     EXPECT_EQ(keys->Count(), 8789);
+    EXPECT_EQ(test::TableOrderFault(folder.Path() + "Dados/ArqIng.dad", lines), "");
     EXPECT_EQ(codes->Count(), 25);
     for (const std::string& line : lines) {
         int group = -1;

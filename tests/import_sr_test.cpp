@@ -239,6 +239,22 @@ TEST(SrImport, WritesBothFilesThatTheViewerLoads) {
     EXPECT_EQ(index->Count(), 2);
 }
 
+// A description that begins another, case, accents, and a tab, which sorts
+// below the bar that ends a description.
+TEST(SrImport, WritesTheFoodsFileInTableOrder) {
+    TempDir folder;
+    SrInput input;
+    for (const char* description :
+         {"Caf\xE9 au lait", "BEANS, RAW", "Beans", "cafe, black", "Beans\tdry", "Cafe"}) {
+        const std::string number = std::to_string(20000 + input.foods.size());
+        input.foods.push_back(FoodRow(number, "1100", description));
+    }
+    input.WriteTo(folder.Path());
+    const ImportedDatabase database = ImportSr(folder.Path(), folder.Path() + "Dados");
+    EXPECT_EQ(test::TableOrderFault(folder.Path() + "Dados/ArqIng.dad", database.foodLines), "");
+    EXPECT_EQ(GetField(kFoodDescription, database.foodLines[4]), "Beans");  // source order kept
+}
+
 TEST(SrImport, ShowsProgressOnlyForLongInput) {
     test::RecordingProgress progress;
     TempDir sr;
@@ -886,6 +902,7 @@ TEST_F(Sr28Import, TheViewerLoadsEveryFoodUnderItsOwnKey) {
     LoadFoodTable(folder.Path() + "Dados/ArqIng.dad", foods, keys, progress);
     LoadGroupTable(folder.Path() + "Dados/ArqGruIng.dad", groups, codes);
     ASSERT_EQ(foods->Count(), 8789);
+    EXPECT_EQ(test::TableOrderFault(folder.Path() + "Dados/ArqIng.dad", database_->foodLines), "");
     ASSERT_EQ(keys->Count(), foods->Count());
     ASSERT_EQ(codes->Count(), 25);
     for (int i = 0; i < foods->Count(); ++i) {

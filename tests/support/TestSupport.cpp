@@ -13,9 +13,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
+#include "db/Collation.h"
+#include "db/CriUnit.h"
 #include "db/Fields.h"
 #include "tools/FoodEncoder.h"
 
@@ -160,6 +164,28 @@ std::string MakeFoodLine(const std::string& description, const std::map<int, std
 
 void WriteStoredFoods(const std::string& path, const std::vector<std::string>& plainLines) {
     WriteFile(path, EncodeFoodsFile(plainLines));
+}
+
+std::string TableOrderFault(const std::string& path, const std::vector<std::string>& sourceLines) {
+    const TempDir dir;
+    WriteStoredFoods(dir.Path() + "source.dad", sourceLines);
+    std::unique_ptr<LoadedTable> written, expected, keys;
+    NoProgress progress;
+    LoadFoodTable(path, written, keys, progress);
+    LoadFoodTable(dir.Path() + "source.dad", expected, keys, progress);
+    const std::string bytes = ReadFile(path);
+    LineWalker lines(bytes);
+    for (int i = 0; i < expected->Count(); ++i) {
+        const std::optional<LineView> stored = lines.Next();
+        if (!stored) return "only " + std::to_string(i) + " lines";
+        const std::string line = DecodeLine(i, std::string(stored->text));
+        const std::string where = "line " + std::to_string(i) + " \"" + line + "\"";
+        if (i > 0 && CompareText(expected->Get(i - 1), line) > 0)
+            return where + " sorts above the line before";
+        if (line != expected->Get(i)) return where + " is not the table's";
+        if (written->Get(i) != expected->Get(i)) return where + ": the loaded table differs";
+    }
+    return lines.Next() ? "more lines than foods" : "";
 }
 
 void WriteDatabase(const std::string& applicationDirectory,

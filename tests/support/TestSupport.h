@@ -99,6 +99,12 @@ std::string MakeFoodLine(const std::string& description,
 // Writes the stored (scrambled) foods file for these plain lines.
 void WriteStoredFoods(const std::string& path, const std::vector<std::string>& plainLines);
 
+// Why the stored foods file at path is not in table order, or "": each
+// line, decoded with its place, must not sort before the one above it and
+// must be, as the table loaded from the file must be, the table the viewer
+// loads from sourceLines written in their own order.
+std::string TableOrderFault(const std::string& path, const std::vector<std::string>& sourceLines);
+
 // Lays out an application folder: dir/Dados/ArqIng.dad (stored) and
 // dir/Dados/ArqGruIng.dad (plain, one "code|name" line each).
 void WriteDatabase(const std::string& applicationDirectory,
