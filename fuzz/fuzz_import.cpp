@@ -42,6 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Require(foods->Count() == static_cast<int>(database.foodLines.size()) &&
                       keys->Count() == foods->Count(),
                   "one table line and one key index entry per food");
+    fuzz::Require(test::TableOrderFault(foodsPath, database.foodLines).empty(),
+                  "the foods file is written in table order");
     for (const std::string& line : database.foodLines) {
         int position = 0;
         fuzz::Require(foods->Find(line, position), "every food line is loaded as written");
