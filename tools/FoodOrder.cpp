@@ -12,7 +12,7 @@ namespace {
 
 constexpr std::size_t kIdBytes = sizeof(std::uint32_t);
 
-// The key that begins at start, up to its bar; the food's id follows it.
+// The key that begins at start, its bar included; the food's id follows.
 std::string_view KeyAt(std::string_view keys, std::size_t start) {
     return keys.substr(start, keys.find('|', start) + 1 - start);
 }

@@ -27,8 +27,8 @@ inline constexpr std::size_t kTableOrderBytesPerFood = 100;
 // What EndFoodKey adds to a description: the bar and the id.
 inline constexpr std::size_t kFoodKeyEndBytes = 5;
 
-// Ends the key of a food whose description keys has just been given: its
-// bar, then the id by which FoodsInTableOrder names the food.
+// Ends the key of the food whose description was just appended to keys:
+// adds its bar, then the id by which FoodsInTableOrder names the food.
 void EndFoodKey(std::string& keys, std::uint32_t id);
 
 // keys: the foods' keys, each a description ended by EndFoodKey, in source
