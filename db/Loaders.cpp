@@ -209,14 +209,17 @@ struct DecodedFoods {
     std::optional<std::vector<std::string_view>> keys;
 };
 
-// The foods file's lines, each decoded with its file position while
-// progress shows the percentage, then put in table order unless they stand
-// in it already, progress ending once they do. The lines are decoded where
-// they lie in the file's bytes and the table keeps views into those bytes,
-// so no line is copied. A large table is decoded in two halves at once, the
-// second on a thread of its own; the bar follows the first.
-DecodedFoods DecodeFoodsInTableOrder(const std::string& path, ProgressSink& progress) {
-    FileLines file = ReadFileLines(path);
+// Whether a file's lines stood in table order, and then their index keys,
+// unless a line without a bar leaves them to the index built afterwards.
+struct Decoded {
+    bool inOrder;
+    std::optional<std::vector<std::string_view>> keys;
+};
+
+// Decodes the lines of file in place, each with its file position, while
+// the bar shows how far it has got. A large file is decoded in two halves
+// at once, the second on a thread of its own; the bar follows the first.
+Decoded DecodeLines(FileLines& file, LoadBar& bar) {
     const size_t count = file.lines.size();
     const bool large = SortsByWeights(count);
     const size_t half = large ? count / 2 : count;
@@ -227,8 +230,6 @@ DecodedFoods DecodeFoodsInTableOrder(const std::string& path, ProgressSink& prog
             return DecodeRange(file, half, count, count - half, outOfOrder, [](size_t) {});
         });
     }
-    ProgressShowing showing(progress, 100);
-    LoadBar bar(showing, static_cast<int>(count));
     bool barToldOutOfOrder = false;
     // The first half's line i stands for count / half lines of the whole.
     const auto whole = [count, half](size_t i) { return static_cast<int>(i * count / half); };
@@ -242,14 +243,24 @@ DecodedFoods DecodeFoodsInTableOrder(const std::string& path, ProgressSink& prog
     DecodedRange second = large ? secondHalf.get() : DecodedRange();
     if (!outOfOrder && half < count && CompareText(file.lines[half - 1], file.lines[half]) > 0)
         outOfOrder = true;
-    std::optional<std::vector<std::string_view>> keys;
-    if (outOfOrder) {
-        if (!barToldOutOfOrder) bar.OutOfOrder(static_cast<int>(count) - 1);
+    if (!outOfOrder) return {true, JoinKeys(std::move(first), std::move(second))};
+    if (!barToldOutOfOrder) bar.OutOfOrder(static_cast<int>(count) - 1);
+    return {false, std::nullopt};
+}
+
+// The foods file's lines, decoded, then put in table order unless they
+// stand in it already, progress ending once they do. The lines are decoded
+// where they lie in the file's bytes and the table keeps views into those
+// bytes, so no line is copied.
+DecodedFoods DecodeFoodsInTableOrder(const std::string& path, ProgressSink& progress) {
+    FileLines file = ReadFileLines(path);
+    ProgressShowing showing(progress, 100);
+    LoadBar bar(showing, static_cast<int>(file.lines.size()));
+    Decoded decoded = DecodeLines(file, bar);
+    if (!decoded.inOrder) {
         PutInTableOrder(file.lines, [&bar](int percent) { bar.Sorting(percent); });
-    } else {
-        keys = JoinKeys(std::move(first), std::move(second));
     }
-    return {LoadedTable(std::move(file.bytes), std::move(file.lines)), std::move(keys)};
+    return {LoadedTable(std::move(file.bytes), std::move(file.lines)), std::move(decoded.keys)};
 }
 
 }  // namespace
