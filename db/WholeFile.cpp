@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fstream>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -31,19 +32,23 @@ struct ReadRule {
 };
 
 // Reads fd, whose size was size, into bytes. The room reserved first is
-// filled a step at a time, so memory is touched only as far as the bytes
-// go: a text that ends at a NUL early costs no more than the text. Reading
-// on past size notices a file that grew meanwhile.
+// filled a step at a time, its pages faulted in a little ahead of the
+// filling, so memory is touched only about as far as the bytes go: a text
+// that ends at a NUL early costs little more than the text. Reading on past
+// size notices a file that grew meanwhile.
 ReadOutcome ReadOpenFile(int fd, std::size_t size, const ReadRule& rule, std::string& bytes) {
     constexpr std::size_t kStep = std::size_t{16} << 20;
     if (size > rule.maxBytes && !rule.stopAtNul) return ReadOutcome::kTooLarge;
     const std::size_t room = std::min(size, rule.maxBytes) + 1;
     bytes.reserve(room);
     AdviseHugePages(bytes.data(), room);
+    std::optional<FaultAhead> faultAhead(std::in_place, bytes.data(), room);
     std::size_t used = 0;
     for (;;) {
         if (used == bytes.size()) {
             if (used > rule.maxBytes) return ReadOutcome::kTooLarge;
+            // Growing past the room moves the bytes.
+            if (used >= room) faultAhead.reset();
             const std::size_t grown = std::max<std::size_t>(2 * used, 1 << 16);
             bytes.resize(used < room ? std::min(room, used + kStep)
                                      : std::min(rule.maxBytes + 1, grown));
@@ -58,6 +63,7 @@ ReadOutcome ReadOpenFile(int fd, std::size_t size, const ReadRule& rule, std::st
             break;
         }
         used += static_cast<std::size_t>(got);
+        if (faultAhead) faultAhead->FilledUpTo(used);
     }
     bytes.resize(used);
     return ReadOutcome::kRead;
