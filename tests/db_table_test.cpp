@@ -382,13 +382,15 @@ TEST_F(LoaderTest, UnreadablePermissions) {
 }
 
 TEST_F(LoaderTest, OddContentLoadsAsIs) {
-    // A 1 MB line, high bytes, short lines and a NUL-cut tail.
+    // A 1 MB line, high bytes, short lines and a NUL-cut tail, long enough
+    // that the reading faults pages in ahead.
     const std::string longLine = "Long|" + std::string(1 << 20, 'x');
     const std::string accented =
         "Caf\xE9 com a\xE7\xFA"
         "car|\x80\xFF";
     const std::string plain = EncodeFoodsFile({longLine, accented, "Short|1|2"}) +
-                              EncodeLine(3, "Cut") + std::string(1, '\0') + "tail";
+                              EncodeLine(3, "Cut") + std::string(1, '\0') +
+                              std::string(48 << 20, 't');
     test::WriteFile(Path("foods"), plain);
     LoadFoodTable(Path("foods"), table, index, progress);
     ASSERT_EQ(table->Count(), 4);
