@@ -82,14 +82,18 @@ LoadedTable& EmptyTable(std::unique_ptr<LoadedTable>& table) {
     return *table;
 }
 
-// Adds the index key of a line that comes next in table order to keys,
-// unless an equal key is there: the text before its first bar, followed by
-// the bar when withBar; the empty text for a line without a bar.
-void AddKey(std::vector<std::string_view>& keys, std::string_view line, bool withBar) {
+// The index key of a line: the text before its first bar, followed by the
+// bar when withBar; the empty text for a line without a bar.
+std::string_view IndexKey(std::string_view line, bool withBar) {
     const std::optional<std::string_view> key = LineKey(line);
-    const std::string_view text = line.substr(0, !key ? 0 : key->size() + (withBar ? 1 : 0));
-    if (const std::optional<size_t> at = SortedPosition(keys, text)) {
-        keys.insert(keys.begin() + static_cast<std::ptrdiff_t>(*at), text);
+    return line.substr(0, !key ? 0 : key->size() + (withBar ? 1 : 0));
+}
+
+// Adds the index key of a line that comes next in table order to keys,
+// unless an equal key is there.
+void AddKey(std::vector<std::string_view>& keys, std::string_view key) {
+    if (const std::optional<size_t> at = SortedPosition(keys, key)) {
+        keys.insert(keys.begin() + static_cast<std::ptrdiff_t>(*at), key);
     }
 }
 
@@ -111,7 +115,7 @@ void BuildIndex(const LoadedTable& table, std::unique_ptr<LoadedTable>& index, b
     constexpr size_t kAhead = 16;
     for (size_t i = 0; i < lines.size(); ++i) {
         if (i + kAhead < lines.size()) __builtin_prefetch(lines[i + kAhead].data());
-        AddKey(keys, lines[i], withBar);
+        AddKey(keys, IndexKey(lines[i], withBar));
     }
     SetIndex(table, index, std::move(keys));
 }
@@ -171,17 +175,27 @@ DecodedRange DecodeRange(FileLines& file, size_t from, size_t to, size_t keysRoo
     DecodedRange range;
     ReserveLarge(range.keys, keysRoom);
     char* const bytes = file.bytes->data();
+    std::string_view previousKey;
     for (size_t i = from; i < to; ++i) {
         onLine(i);
         const std::string_view line = file.lines[i];
         DecodeLineInPlace(static_cast<int>(i), bytes + (line.data() - bytes), line.size());
         if (!range.inOrder || outOfOrder.load(std::memory_order_relaxed)) continue;
-        if (i > from && CompareText(file.lines[i - 1], line) > 0) {
+        const std::string_view key = IndexKey(line, true);
+        // A key ends at its line's first bar, which weighs less than every
+        // other byte, so two keys that differ order their lines alike: the
+        // lines themselves are compared only where the keys tell nothing.
+        const int order =
+            i == from || previousKey.empty() || key.empty() ? 0 : CompareText(previousKey, key);
+        if (order > 0 || (order == 0 && i > from && CompareText(file.lines[i - 1], line) > 0)) {
             range.inOrder = false;
             outOfOrder.store(true, std::memory_order_relaxed);
+        } else if (order < 0) {
+            range.keys.push_back(key);
         } else {
-            AddKey(range.keys, line, true);
+            AddKey(range.keys, key);
         }
+        previousKey = key;
     }
     return range;
 }
