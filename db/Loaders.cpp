@@ -24,10 +24,9 @@ const char* const kNoSuchCodeText = "Erro! Codigo n\xE3o existe!";
 namespace {
 
 // A file's bytes, shared by the tables and indexes that hold views into
-// them, and its lines as views. Made shared before the views are taken:
-// moving a short string would move its bytes.
+// them, and its lines as views.
 struct FileLines {
-    std::shared_ptr<std::string> bytes;
+    std::shared_ptr<FileBytes> bytes;
     std::vector<std::string_view> lines;
 };
 
@@ -51,8 +50,8 @@ void AppendLines(std::string_view text, std::vector<std::string_view>& lines) {
 constexpr size_t kSplitInHalvesFrom = size_t{1} << 20;
 
 FileLines ReadFileLines(const std::string& path) {
-    FileLines file{std::make_shared<std::string>(ReadWholeText(path)), {}};
-    const std::string_view text = *file.bytes;
+    FileLines file{std::make_shared<FileBytes>(ReadWholeTextBytes(path)), {}};
+    const std::string_view text = file.bytes->View();
     ReserveLarge(file.lines, ExpectedLines(text));
     // Lines end at an LF whatever stands before it, so the lines after the
     // first LF past the middle are the lines of the rest on its own.
@@ -101,7 +100,7 @@ void AddKey(std::vector<std::string_view>& keys, std::string_view key) {
 // of table, which it shares.
 void SetIndex(const LoadedTable& table, std::unique_ptr<LoadedTable>& index,
               std::vector<std::string_view> keys) {
-    EmptyTable(index) = LoadedTable(table.Bytes(), std::move(keys));
+    EmptyTable(index) = LoadedTable(table.Owner(), std::move(keys));
 }
 
 // Fills the index, created when absent, with the key of every line of the

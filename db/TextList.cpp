@@ -42,9 +42,8 @@ std::optional<size_t> SortedPosition(const std::vector<std::string_view>& items,
     return static_cast<size_t>(at - items.begin());
 }
 
-LoadedTable::LoadedTable(std::shared_ptr<const std::string> bytes,
-                         std::vector<std::string_view> lines)
-    : bytes_(std::move(bytes)) {
+LoadedTable::LoadedTable(std::shared_ptr<const void> owner, std::vector<std::string_view> lines)
+    : owner_(std::move(owner)) {
     items_ = std::move(lines);
     sorted_ = true;
 }

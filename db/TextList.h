@@ -59,9 +59,9 @@ class LoadedTable : public TextTable {
     // An empty table.
     LoadedTable() { sorted_ = true; }
 
-    // Precondition: every view lies within *bytes, and the views stand in
-    // CompareText order.
-    LoadedTable(std::shared_ptr<const std::string> bytes, std::vector<std::string_view> lines);
+    // Precondition: every view lies within the bytes that owner keeps, and
+    // the views stand in CompareText order.
+    LoadedTable(std::shared_ptr<const void> owner, std::vector<std::string_view> lines);
 
     // Moved, never copied: a copy of two million views is never wanted.
     LoadedTable(const LoadedTable&) = delete;
@@ -69,11 +69,11 @@ class LoadedTable : public TextTable {
     LoadedTable(LoadedTable&&) = default;
     LoadedTable& operator=(LoadedTable&&) = default;
 
-    // The buffer the lines lie in; empty for an empty table.
-    const std::shared_ptr<const std::string>& Bytes() const { return bytes_; }
+    // What keeps the bytes the lines lie in; empty for an empty table.
+    const std::shared_ptr<const void>& Owner() const { return owner_; }
 
   private:
-    std::shared_ptr<const std::string> bytes_;
+    std::shared_ptr<const void> owner_;
 };
 
 // The plain list, whose texts come and go. In sorted mode adding inserts

@@ -36,7 +36,8 @@ struct ReadRule {
 // filling, so memory is touched only about as far as the bytes go: a text
 // that ends at a NUL early costs little more than the text. Reading on past
 // size notices a file that grew meanwhile.
-ReadOutcome ReadOpenFile(int fd, std::size_t size, const ReadRule& rule, std::string& bytes) {
+template <class Bytes>
+ReadOutcome ReadOpenFile(int fd, std::size_t size, const ReadRule& rule, Bytes& bytes) {
     constexpr std::size_t kStep = std::size_t{16} << 20;
     if (size > rule.maxBytes && !rule.stopAtNul) return ReadOutcome::kTooLarge;
     const std::size_t room = std::min(size, rule.maxBytes) + 1;
@@ -69,7 +70,8 @@ ReadOutcome ReadOpenFile(int fd, std::size_t size, const ReadRule& rule, std::st
     return ReadOutcome::kRead;
 }
 
-ReadOutcome ReadRegularFile(const std::string& path, const ReadRule& rule, std::string& bytes,
+template <class Bytes>
+ReadOutcome ReadRegularFile(const std::string& path, const ReadRule& rule, Bytes& bytes,
                             struct stat* shown) {
     struct stat info {};
     const int fd = OpenRegularFile(path, rule.followLinks, info);
@@ -82,7 +84,7 @@ ReadOutcome ReadRegularFile(const std::string& path, const ReadRule& rule, std::
     } catch (const std::length_error&) {
     }
     close(fd);
-    if (outcome != ReadOutcome::kRead) std::string().swap(bytes);
+    if (outcome != ReadOutcome::kRead) bytes = Bytes();
     return outcome;
 }
 
@@ -163,8 +165,9 @@ std::size_t ResourceRoom(int resource, unsigned long long used) {
     return Room(limit.rlim_cur, used);
 }
 
-std::string ReadOrThrow(const std::string& path, bool stopAtNul, struct stat* info) {
-    std::string bytes;
+template <class Bytes>
+Bytes ReadOrThrow(const std::string& path, bool stopAtNul, struct stat* info) {
+    Bytes bytes;
     switch (ReadRegularFile(path, {true, stopAtNul, UsableMemory() / 2}, bytes, info)) {
         case ReadOutcome::kRead:
             return bytes;
@@ -222,10 +225,29 @@ void RequireMemoryForFiles(const std::vector<std::string>& paths, std::size_t ti
 }
 
 std::string ReadWholeFile(const std::string& path, struct stat* info) {
-    return ReadOrThrow(path, false, info);
+    return ReadOrThrow<std::string>(path, false, info);
 }
 
-std::string ReadWholeText(const std::string& path) { return ReadOrThrow(path, true, nullptr); }
+std::string ReadWholeText(const std::string& path) {
+    return ReadOrThrow<std::string>(path, true, nullptr);
+}
+
+void FileBytes::reserve(std::size_t size) {
+    if (size <= room_) return;
+    std::unique_ptr<char[]> bytes = std::make_unique_for_overwrite<char[]>(size);
+    if (size_ > 0) std::memcpy(bytes.get(), bytes_.get(), size_);
+    bytes_ = std::move(bytes);
+    room_ = size;
+}
+
+void FileBytes::resize(std::size_t size) {
+    if (size > room_) reserve(std::max(size, 2 * room_));
+    size_ = size;
+}
+
+FileBytes ReadWholeTextBytes(const std::string& path) {
+    return ReadOrThrow<FileBytes>(path, true, nullptr);
+}
 
 std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t maxBytes) {
     std::string bytes;

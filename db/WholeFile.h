@@ -10,9 +10,11 @@
 #include <sys/stat.h>
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvex {
@@ -58,6 +60,31 @@ std::string ReadWholeFile(const std::string& path, struct stat* info = nullptr);
 // ReadWholeFile for a text whose first NUL byte ends it: reading stops
 // there, so memory holds only the text, whatever follows it.
 std::string ReadWholeText(const std::string& path);
+
+// Bytes read into memory that nothing wrote before: a std::string fills
+// its room with zeros before anything can be read into it, a pass of its
+// own over the hundreds of megabytes of a large food table.
+class FileBytes {
+  public:
+    FileBytes() = default;
+
+    char* data() { return bytes_.get(); }
+    const char* data() const { return bytes_.get(); }
+    std::size_t size() const { return size_; }
+    std::string_view View() const { return {bytes_.get(), size_}; }
+
+    // For the reader: room for size bytes; resize leaves new bytes unset.
+    void reserve(std::size_t size);
+    void resize(std::size_t size);
+
+  private:
+    std::unique_ptr<char[]> bytes_;
+    std::size_t size_ = 0;
+    std::size_t room_ = 0;
+};
+
+// ReadWholeText into FileBytes, for texts read to be looked at in place.
+FileBytes ReadWholeTextBytes(const std::string& path);
 
 // The bytes of the regular file standing at path itself when it holds at
 // most maxBytes; nothing for anything else (nothing there, a symbolic

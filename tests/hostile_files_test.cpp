@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <iostream>
@@ -263,6 +264,18 @@ TEST(DataFile, ReadUpToItsNulOnlyAndWithinWhatMayBeUsed) {
         if (status == -2) std::cout << "no control group of its own: not run as root\n";
         EXPECT_EQ(status, status == -2 ? -2 : 1) << resource;
     }
+}
+
+// A file that grows while it is read moves its bytes to a larger room.
+TEST(DataFile, BytesKeptAsTheirRoomGrows) {
+    FileBytes bytes;
+    bytes.reserve(4);
+    bytes.resize(3);
+    std::memcpy(bytes.data(), "abc", 3);
+    bytes.resize(1000);
+    EXPECT_EQ(bytes.View().substr(0, 3), "abc");
+    bytes.resize(2);
+    EXPECT_EQ(bytes.View(), "ab");
 }
 
 }  // namespace
