@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <system_error>
 
 namespace quorvex {
 
@@ -35,7 +36,12 @@ constexpr std::size_t kStop = std::numeric_limits<std::size_t>::max();
 }  // namespace
 
 FaultAhead::FaultAhead(char* data, std::size_t size) : data_(data), size_(size) {
-    if (size_ >= kFaultAheadFrom) thread_ = std::thread([this] { Run(); });
+    if (size_ < kFaultAheadFrom) return;
+    try {
+        thread_ = std::thread([this] { Run(); });
+    } catch (const std::system_error&) {
+        // No thread to be had: the filling takes every fault itself.
+    }
 }
 
 FaultAhead::~FaultAhead() {

@@ -14,6 +14,7 @@
 #include "db/FieldView.h"
 #include "db/HugePages.h"
 #include "db/Lines.h"
+#include "db/SecondThread.h"
 #include "db/TableOrder.h"
 #include "db/WholeFile.h"
 
@@ -61,13 +62,12 @@ FileLines ReadFileLines(const std::string& path) {
         AppendLines(text, file.lines);
         return file;
     }
-    std::future<std::vector<std::string_view>> later =
-        std::async(std::launch::async, [text, middle] {
-            std::vector<std::string_view> lines;
-            ReserveLarge(lines, ExpectedLines(text.substr(middle + 1)));
-            AppendLines(text.substr(middle + 1), lines);
-            return lines;
-        });
+    std::future<std::vector<std::string_view>> later = OnSecondThread([text, middle] {
+        std::vector<std::string_view> lines;
+        ReserveLarge(lines, ExpectedLines(text.substr(middle + 1)));
+        AppendLines(text.substr(middle + 1), lines);
+        return lines;
+    });
     AppendLines(text.substr(0, middle + 1), file.lines);
     const std::vector<std::string_view> rest = later.get();
     file.lines.insert(file.lines.end(), rest.begin(), rest.end());
@@ -239,7 +239,7 @@ Decoded DecodeLines(FileLines& file, LoadBar& bar) {
     std::atomic<bool> outOfOrder{false};
     std::future<DecodedRange> secondHalf;
     if (large) {
-        secondHalf = std::async(std::launch::async, [&file, half, count, &outOfOrder] {
+        secondHalf = OnSecondThread([&file, half, count, &outOfOrder] {
             return DecodeRange(file, half, count, count - half, outOfOrder, [](size_t) {});
         });
     }

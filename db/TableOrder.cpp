@@ -11,6 +11,7 @@
 
 #include "db/Collation.h"
 #include "db/HugePages.h"
+#include "db/SecondThread.h"
 
 namespace quorvex {
 
@@ -242,12 +243,11 @@ void SortByCollationWeights(std::vector<std::string_view>& lines, const SortProg
         return group.end > keys.size() / 2;
     });
     std::atomic<size_t> placedLater{0};
-    std::future<void> later =
-        std::async(std::launch::async, [&keys, &placedLater, &groups, middle] {
-            SortRuns(keys, {middle, groups.end()}, [&placedLater](size_t placed) {
-                placedLater.fetch_add(placed, std::memory_order_relaxed);
-            });
+    std::future<void> later = OnSecondThread([&keys, &placedLater, &groups, middle] {
+        SortRuns(keys, {middle, groups.end()}, [&placedLater](size_t placed) {
+            placedLater.fetch_add(placed, std::memory_order_relaxed);
         });
+    });
     size_t placedHere = 0;
     int percent = 0;
     SortRuns(keys, {groups.begin(), middle}, [&](size_t placed) {

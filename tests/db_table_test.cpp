@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Lines, fields, the text list, the loaders and the data file paths.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +9,8 @@
 #include <filesystem>
 #include <optional>
 #include <random>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "db/Collation.h"
@@ -456,6 +459,33 @@ TEST_F(LoaderTest, LargeFilesLoadAsOnePassGivesThem) {
             file += EncodeLine(static_cast<int>(i), plain[i]) + kLineEnds[i % 3];
         SCOPED_TRACE(plain[middle]);
         ExpectLoadsAsSortingGives(file);
+    }
+}
+
+// A process near its limits, where no thread can be had, loads a large
+// file all the same, in order or not, on its one thread.
+TEST_F(LoaderTest, LargeFilesLoadWhereNoThreadCanBeHad) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer needs more room than the limit leaves";
+#endif
+    Lines plain;
+    for (int i = 0; i < 60000; ++i) plain.push_back("Food " + std::to_string(100000 + i) + "|");
+    for (const bool inOrder : {true, false}) {
+        if (!inOrder) std::swap(plain[10], plain[50000]);
+        test::WriteStoredFoods(Path("foods"), plain);
+        Lines expected = plain;
+        std::stable_sort(expected.begin(), expected.end(), TableLess);
+        const int status = test::ExitStatusWithRoom(RLIMIT_AS, 6 << 20, [&] {
+            try {
+                std::thread([] {}).join();
+                return 3;  // the limit leaves room for a thread after all
+            } catch (const std::system_error&) {
+            }
+            LoadFoodTable(Path("foods"), table, index, progress);
+            return Lines(table->Items().begin(), table->Items().end()) == expected ? 1 : 0;
+        });
+        if (status == -2) GTEST_SKIP() << "no address-space limit can be set here";
+        EXPECT_EQ(status, 1) << (inOrder ? "in order" : "out of order");
     }
 }
 
