@@ -28,7 +28,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -64,8 +66,17 @@ bool ShowsARule(Window window, int width, int height) {
     XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(width),
                               static_cast<unsigned>(height), AllPlanes, ZPixmap);
     if (image == nullptr) return false;
-    // The colour only: a window manager's frame may carry alpha.
-    const auto colour = [image](int x, int y) { return XGetPixel(image, x, y) & kWhite; };
+    // The colour only: a window manager's frame may carry alpha. Pixels of
+    // 32 bits are read straight from the image: a call per pixel would make
+    // each look take milliseconds of the processors the program being
+    // watched needs.
+    const bool direct = image->bits_per_pixel == 32 && image->byte_order == LSBFirst;
+    const auto colour = [image, direct](int x, int y) -> unsigned long {
+        if (!direct) return XGetPixel(image, x, y) & kWhite;
+        std::uint32_t pixel = 0;
+        std::memcpy(&pixel, image->data + y * image->bytes_per_line + x * 4, sizeof pixel);
+        return pixel & kWhite;
+    };
     bool found = false;
     for (int y = 1; y + 1 < height && !found; ++y) {
         int run = 0;
