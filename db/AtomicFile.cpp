@@ -12,6 +12,8 @@
 #include <cstring>
 #include <random>
 
+#include "db/FileIdentity.h"
+
 namespace quorvex {
 
 namespace {
@@ -26,14 +28,10 @@ mode_t CurrentUmask() {
     return mask;
 }
 
-// The descriptor as a path: the xattr calls take no O_PATH descriptor, and
-// linkat gives an unnamed file a name only through it.
-std::string SelfPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
-
 std::string ReadAttribute(int fd, const char* name) {
     std::string value(256, '\0');
     for (;;) {
-        const ssize_t size = getxattr(SelfPath(fd).c_str(), name, value.data(), value.size());
+        const ssize_t size = getxattr(DescriptorPath(fd).c_str(), name, value.data(), value.size());
         if (size >= 0) return value.substr(0, static_cast<size_t>(size));
         if (errno != ERANGE) return {};  // none, or a file system without ACLs
         value.resize(value.size() * 4);
@@ -65,10 +63,6 @@ bool IsTemporaryName(std::string_view entry, std::string_view name) {
         if (!std::isalnum(static_cast<unsigned char>(c))) return false;
     }
     return true;
-}
-
-bool SameFile(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 // Removes entry when it is a regular file of the user's that no writer
@@ -160,8 +154,8 @@ class PendingFile {
     }
 
     int LinkUnnamed(const std::string& name) const {
-        return linkat(AT_FDCWD, SelfPath(fd_).c_str(), folder_, name.c_str(), AT_SYMLINK_FOLLOW) ==
-                       0
+        return linkat(AT_FDCWD, DescriptorPath(fd_).c_str(), folder_, name.c_str(),
+                      AT_SYMLINK_FOLLOW) == 0
                    ? 0
                    : errno;
     }

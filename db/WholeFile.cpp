@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "db/FileIdentity.h"
 #include "db/HugePages.h"
 
 namespace quorvex {
@@ -189,8 +190,7 @@ int OpenRegularFile(const std::string& path, bool followLinks, struct stat& info
     if (where < 0) return -1;
     int fd = -1;
     if (fstat(where, &info) == 0 && S_ISREG(info.st_mode)) {
-        const std::string self = "/proc/self/fd/" + std::to_string(where);
-        fd = open(self.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+        fd = open(DescriptorPath(where).c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
     }
     close(where);
     return fd;

@@ -10,6 +10,8 @@
 
 #include <cstdlib>
 
+#include "db/FileIdentity.h"
+
 namespace quorvex {
 
 namespace {
@@ -34,12 +36,8 @@ unsigned long IdFromEnvironment(const char* name, unsigned long fallback) {
     if (!dropped || prctl(PR_SET_DUMPABLE, 1) != 0) _exit(1);
     const int where = open(path.c_str(), O_PATH | O_CLOEXEC);
     struct stat seen {};
-    if (where < 0 || fstat(where, &seen) != 0 || seen.st_dev != info.st_dev ||
-        seen.st_ino != info.st_ino) {
-        _exit(1);
-    }
-    const std::string self = "/proc/self/fd/" + std::to_string(where);
-    _exit(open(self.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC) >= 0 ? 0 : 1);
+    if (where < 0 || fstat(where, &seen) != 0 || !SameFile(seen, info)) _exit(1);
+    _exit(open(DescriptorPath(where).c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC) >= 0 ? 0 : 1);
 }
 
 }  // namespace

@@ -19,6 +19,8 @@
 #include <utility>
 #include <vector>
 
+#include "db/FileIdentity.h"
+
 namespace quorvex {
 
 namespace {
@@ -26,10 +28,6 @@ namespace {
 constexpr int kMaxLinks = 40;  // as the kernel allows in one path
 
 std::string Reason(int error) { return std::strerror(error); }
-
-bool SameFile(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
 
 // A path's folder and last name, trailing slashes ignored: "a/b/" gives
 // "a" and "b", "b" gives "." and "b".
