@@ -3,14 +3,10 @@
 // request. Touching fresh memory costs a fault per small page, which for the
 // hundred megabytes a large food table fills costs more than reading its
 // file; and the tables jump through their buffers in an order of their own,
-// which small pages turn into a translation miss at nearly every step. Even
-// with huge pages, the faults of a fresh buffer of hundreds of megabytes
-// take longer than filling it: FaultAhead lets a second processor take them.
+// which small pages turn into a translation miss at nearly every step.
 #pragma once
 
-#include <atomic>
 #include <cstddef>
-#include <thread>
 #include <vector>
 
 namespace quorvex {
@@ -28,31 +24,5 @@ void ReserveLarge(std::vector<T>& items, std::size_t count) {
     items.reserve(count);
     AdviseHugePages(items.data(), count * sizeof(T));
 }
-
-// While it lives, a thread of its own faults in the pages of a buffer that
-// is being filled from its start, a little ahead of the filling and never
-// further, so that the filler finds its pages there and a filling that
-// stops early leaves the rest untouched. Nothing is written: the pages are
-// only made present. Small buffers get no thread.
-class FaultAhead {
-  public:
-    FaultAhead(char* data, std::size_t size);
-    // Stops the thread where it is and waits for it.
-    ~FaultAhead();
-    FaultAhead(const FaultAhead&) = delete;
-    FaultAhead& operator=(const FaultAhead&) = delete;
-
-    // The buffer is filled up to offset: the thread goes on up to a
-    // stretch beyond it.
-    void FilledUpTo(std::size_t offset);
-
-  private:
-    void Run();
-
-    char* data_;
-    std::size_t size_;
-    std::atomic<std::size_t> filled_{0};
-    std::thread thread_;
-};
 
 }  // namespace quorvex

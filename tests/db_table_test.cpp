@@ -386,7 +386,7 @@ TEST_F(LoaderTest, UnreadablePermissions) {
 
 TEST_F(LoaderTest, OddContentLoadsAsIs) {
     // A 1 MB line, high bytes, short lines and a NUL-cut tail, long enough
-    // that the reading faults pages in ahead.
+    // that the file is read in two halves.
     const std::string longLine = "Long|" + std::string(1 << 20, 'x');
     const std::string accented =
         "Caf\xE9 com a\xE7\xFA"

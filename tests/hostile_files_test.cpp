@@ -266,6 +266,27 @@ TEST(DataFile, ReadUpToItsNulOnlyAndWithinWhatMayBeUsed) {
     }
 }
 
+// A large file is read in two halves at once past its first step: every
+// byte lands in its place, and a NUL in the first step or in either half
+// ends a text there.
+TEST(DataFile, LargeFileReadInTwoHalves) {
+    test::TempDir dir;
+    const std::string path = dir.Path() + "large.dad";
+    std::string bytes(40 << 20, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>('a' + i % 23);
+    test::WriteFile(path, bytes);
+    EXPECT_TRUE(ReadWholeFile(path) == bytes);
+    EXPECT_TRUE(ReadWholeTextBytes(path).View() == bytes);
+    for (const size_t nul : {size_t{5} << 20, size_t{20} << 20, size_t{35} << 20}) {
+        std::string cut = bytes;
+        cut[nul] = '\0';
+        test::WriteFile(path, cut);
+        EXPECT_TRUE(ReadWholeTextBytes(path).View() == bytes.substr(0, nul)) << nul;
+        EXPECT_TRUE(ReadWholeText(path) == bytes.substr(0, nul)) << nul;
+        EXPECT_TRUE(ReadWholeFile(path) == cut) << nul;
+    }
+}
+
 // A file that grows while it is read moves its bytes to a larger room.
 TEST(DataFile, BytesKeptAsTheirRoomGrows) {
     FileBytes bytes;
