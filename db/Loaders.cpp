@@ -40,7 +40,8 @@ size_t ExpectedLines(std::string_view bytes) {
     return sample.empty() ? 1 : (ends + 1) * (bytes.size() / sample.size()) * 9 / 8 + 1;
 }
 
-// Appends the lines of text, which holds no NUL, to lines.
+// Appends the lines of text to lines: ForEachLine without its search for a
+// NUL, which a text ReadWholeText gives holds none of.
 void AppendLines(std::string_view text, std::vector<std::string_view>& lines) {
     LineWalker walker(text);
     while (const std::optional<LineView> line = walker.Next()) lines.push_back(line->text);
@@ -51,7 +52,7 @@ void AppendLines(std::string_view text, std::vector<std::string_view>& lines) {
 constexpr size_t kSplitInHalvesFrom = size_t{1} << 20;
 
 FileLines ReadFileLines(const std::string& path) {
-    FileLines file{std::make_shared<FileBytes>(ReadWholeTextBytes(path)), {}};
+    FileLines file{std::make_shared<FileBytes>(ReadWholeText(path)), {}};
     const std::string_view text = file.bytes->View();
     ReserveLarge(file.lines, ExpectedLines(text));
     // Lines end at an LF whatever stands before it, so the lines after the

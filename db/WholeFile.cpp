@@ -292,10 +292,6 @@ std::string ReadWholeFile(const std::string& path, struct stat* info) {
     return ReadOrThrow<std::string>(path, false, info);
 }
 
-std::string ReadWholeText(const std::string& path) {
-    return ReadOrThrow<std::string>(path, true, nullptr);
-}
-
 void FileBytes::reserve(std::size_t size) {
     if (size <= room_) return;
     std::unique_ptr<char[]> bytes = std::make_unique_for_overwrite<char[]>(size);
@@ -309,7 +305,7 @@ void FileBytes::resize(std::size_t size) {
     size_ = size;
 }
 
-FileBytes ReadWholeTextBytes(const std::string& path) {
+FileBytes ReadWholeText(const std::string& path) {
     return ReadOrThrow<FileBytes>(path, true, nullptr);
 }
 

@@ -57,10 +57,6 @@ int OpenRegularFile(const std::string& path, bool followLinks, struct stat& info
 // is stored there.
 std::string ReadWholeFile(const std::string& path, struct stat* info = nullptr);
 
-// ReadWholeFile for a text whose first NUL byte ends it: reading stops
-// there, so memory holds only the text, whatever follows it.
-std::string ReadWholeText(const std::string& path);
-
 // Bytes read into memory that nothing wrote before: a std::string fills
 // its room with zeros before anything can be read into it, a pass of its
 // own over the hundreds of megabytes of a large food table.
@@ -83,8 +79,11 @@ class FileBytes {
     std::size_t room_ = 0;
 };
 
-// ReadWholeText into FileBytes, for texts read to be looked at in place.
-FileBytes ReadWholeTextBytes(const std::string& path);
+// ReadWholeFile for a text whose first NUL byte ends it, into FileBytes,
+// for texts read to be looked at in place. The bytes stop at the NUL; a
+// file larger than the limit, which only such a NUL makes readable, is read
+// only that far, so memory holds only the text, whatever follows it.
+FileBytes ReadWholeText(const std::string& path);
 
 // The bytes of the regular file standing at path itself when it holds at
 // most maxBytes; nothing for anything else (nothing there, a symbolic

@@ -276,13 +276,12 @@ TEST(DataFile, LargeFileReadInTwoHalves) {
     for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>('a' + i % 23);
     test::WriteFile(path, bytes);
     EXPECT_TRUE(ReadWholeFile(path) == bytes);
-    EXPECT_TRUE(ReadWholeTextBytes(path).View() == bytes);
+    EXPECT_TRUE(ReadWholeText(path).View() == bytes);
     for (const size_t nul : {size_t{5} << 20, size_t{20} << 20, size_t{35} << 20}) {
         std::string cut = bytes;
         cut[nul] = '\0';
         test::WriteFile(path, cut);
-        EXPECT_TRUE(ReadWholeTextBytes(path).View() == bytes.substr(0, nul)) << nul;
-        EXPECT_TRUE(ReadWholeText(path) == bytes.substr(0, nul)) << nul;
+        EXPECT_TRUE(ReadWholeText(path).View() == bytes.substr(0, nul)) << nul;
         EXPECT_TRUE(ReadWholeFile(path) == cut) << nul;
     }
 }

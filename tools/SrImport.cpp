@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "db/DBUnit.h"
+#include "db/FieldView.h"
 #include "db/WholeFile.h"
 #include "tools/FoodEncoder.h"
 #include "tools/FoodOrder.h"
@@ -79,17 +80,15 @@ ImportedDatabase ConvertSr(const SrFiles& files, ProgressSink* progress) {
 std::string FoodsFileBytes(const ImportedDatabase& database) {
     std::string keys;
     for (std::uint32_t i = 0; i < database.foodLines.size(); ++i) {
-        const std::string_view line = database.foodLines[i];
-        keys.append(line.substr(0, line.find('|')));
+        const std::string& line = database.foodLines[i];
+        keys.append(LineKey(line).value_or(line));
         EndFoodKey(keys, i);
     }
-    std::string file;
-    int position = 0;
-    for (const std::uint32_t food : FoodsInTableOrder(keys)) {
-        AppendEncodedLine(position++, database.foodLines[food], file);
-        file += "\r\n";
-    }
-    return file;
+    std::vector<std::string> ordered;
+    ordered.reserve(database.foodLines.size());
+    for (const std::uint32_t food : FoodsInTableOrder(keys))
+        ordered.push_back(database.foodLines[food]);
+    return EncodeFoodsFile(ordered);
 }
 
 std::string GroupsFileBytes(const ImportedDatabase& database) {
