@@ -12,7 +12,6 @@
 #include "db/Collation.h"
 #include "db/CriUnit.h"
 #include "db/FieldView.h"
-#include "db/HugePages.h"
 #include "db/Lines.h"
 #include "db/SecondThread.h"
 #include "db/TableOrder.h"
@@ -54,7 +53,7 @@ constexpr size_t kSplitInHalvesFrom = size_t{1} << 20;
 FileLines ReadFileLines(const std::string& path) {
     FileLines file{std::make_shared<FileBytes>(ReadWholeText(path)), {}};
     const std::string_view text = file.bytes->View();
-    ReserveLarge(file.lines, ExpectedLines(text));
+    file.lines.reserve(ExpectedLines(text));
     // Lines end at an LF whatever stands before it, so the lines after the
     // first LF past the middle are the lines of the rest on its own.
     const size_t middle =
@@ -65,7 +64,7 @@ FileLines ReadFileLines(const std::string& path) {
     }
     std::future<std::vector<std::string_view>> later = OnSecondThread([text, middle] {
         std::vector<std::string_view> lines;
-        ReserveLarge(lines, ExpectedLines(text.substr(middle + 1)));
+        lines.reserve(ExpectedLines(text.substr(middle + 1)));
         AppendLines(text.substr(middle + 1), lines);
         return lines;
     });
@@ -109,7 +108,7 @@ void SetIndex(const LoadedTable& table, std::unique_ptr<LoadedTable>& index,
 void BuildIndex(const LoadedTable& table, std::unique_ptr<LoadedTable>& index, bool withBar) {
     const std::vector<std::string_view>& lines = table.Items();
     std::vector<std::string_view> keys;
-    ReserveLarge(keys, lines.size());
+    keys.reserve(lines.size());
     // The lines lie in file order, so table order jumps through memory:
     // fetching a few lines ahead hides most of the wait for each.
     constexpr size_t kAhead = 16;
@@ -173,7 +172,7 @@ template <class OnLine>
 DecodedRange DecodeRange(FileLines& file, size_t from, size_t to, size_t keysRoom,
                          std::atomic<bool>& outOfOrder, const OnLine& onLine) {
     DecodedRange range;
-    ReserveLarge(range.keys, keysRoom);
+    range.keys.reserve(keysRoom);
     char* const bytes = file.bytes->data();
     std::string_view previousKey;
     for (size_t i = from; i < to; ++i) {

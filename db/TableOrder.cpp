@@ -10,7 +10,6 @@
 #include <future>
 
 #include "db/Collation.h"
-#include "db/HugePages.h"
 #include "db/SecondThread.h"
 
 namespace quorvex {
@@ -234,7 +233,7 @@ void PutInTableOrder(std::vector<std::string_view>& lines, const SortProgress& p
 
 void SortByCollationWeights(std::vector<std::string_view>& lines, const SortProgress& progress) {
     std::vector<SortKey> keys;
-    ReserveLarge(keys, lines.size());
+    keys.reserve(lines.size());
     const std::vector<Run> groups = PlaceByLeadingWeights(lines, keys);
     // The groups hold keys apart from each other's: the later ones, about
     // half of the keys, are sorted on a thread of their own, which adds up

@@ -3,7 +3,6 @@
 
 #include <cstring>
 
-#include "db/HugePages.h"
 #include "db/TableOrder.h"
 
 namespace quorvex {
@@ -31,7 +30,7 @@ std::vector<std::uint32_t> FoodsInTableOrder(std::string_view keys) {
         ++count;
     // The keys lie in one buffer in source order, as PutInTableOrder needs.
     std::vector<std::string_view> sorted;
-    ReserveLarge(sorted, count);
+    sorted.reserve(count);
     for (std::size_t start = 0; start < keys.size(); start += sorted.back().size() + kIdBytes)
         sorted.push_back(KeyAt(keys, start));
     PutInTableOrder(sorted);
