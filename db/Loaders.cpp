@@ -3,17 +3,21 @@
 
 #include <algorithm>
 #include <atomic>
-#include <future>
+#include <cstring>
+#include <exception>
+#include <mutex>
 #include <new>
 #include <optional>
+#include <span>
 #include <string_view>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "db/Collation.h"
 #include "db/CriUnit.h"
 #include "db/FieldView.h"
 #include "db/Lines.h"
-#include "db/SecondThread.h"
 #include "db/TableOrder.h"
 #include "db/WholeFile.h"
 
@@ -30,15 +34,6 @@ struct FileLines {
     std::vector<std::string_view> lines;
 };
 
-// About how many lines bytes hold, a little more, judged by the LFs in
-// their first part: room reserved before the first line is stored saves
-// growing the vector, and every growth copies it into fresh memory.
-size_t ExpectedLines(std::string_view bytes) {
-    const std::string_view sample = bytes.substr(0, size_t{256} << 10);
-    const auto ends = static_cast<size_t>(std::count(sample.begin(), sample.end(), '\n'));
-    return sample.empty() ? 1 : (ends + 1) * (bytes.size() / sample.size()) * 9 / 8 + 1;
-}
-
 // Appends the lines of text to lines: ForEachLine without its search for a
 // NUL, which a text ReadWholeText gives holds none of.
 void AppendLines(std::string_view text, std::vector<std::string_view>& lines) {
@@ -46,31 +41,9 @@ void AppendLines(std::string_view text, std::vector<std::string_view>& lines) {
     while (const std::optional<LineView> line = walker.Next()) lines.push_back(line->text);
 }
 
-// From this many bytes on a file's second half is split into lines on a
-// thread of its own while this one splits the first.
-constexpr size_t kSplitInHalvesFrom = size_t{1} << 20;
-
 FileLines ReadFileLines(const std::string& path) {
     FileLines file{std::make_shared<FileBytes>(ReadWholeText(path)), {}};
-    const std::string_view text = file.bytes->View();
-    file.lines.reserve(ExpectedLines(text));
-    // Lines end at an LF whatever stands before it, so the lines after the
-    // first LF past the middle are the lines of the rest on its own.
-    const size_t middle =
-        text.size() < kSplitInHalvesFrom ? text.npos : text.find('\n', text.size() / 2);
-    if (middle == text.npos) {
-        AppendLines(text, file.lines);
-        return file;
-    }
-    std::future<std::vector<std::string_view>> later = OnSecondThread([text, middle] {
-        std::vector<std::string_view> lines;
-        lines.reserve(ExpectedLines(text.substr(middle + 1)));
-        AppendLines(text.substr(middle + 1), lines);
-        return lines;
-    });
-    AppendLines(text.substr(0, middle + 1), file.lines);
-    const std::vector<std::string_view> rest = later.get();
-    file.lines.insert(file.lines.end(), rest.begin(), rest.end());
+    AppendLines(file.bytes->View(), file.lines);
     return file;
 }
 
@@ -130,8 +103,10 @@ constexpr int kDecodingShareOfLargeLoads = 15;
 // share of the rest of the bar from there on and the sort the remainder.
 class LoadBar {
   public:
-    LoadBar(ProgressShowing& showing, int count)
-        : showing_(showing), count_(count), large_(SortsByWeights(static_cast<size_t>(count))) {}
+    // sortHasShare: a table found out of order gives the sort a share of
+    // the bar, as large tables take longer to sort than to decode.
+    LoadBar(ProgressShowing& showing, int count, bool sortHasShare)
+        : showing_(showing), count_(count), large_(sortHasShare) {}
 
     void Decoding(int line) {
         const int done = ProgressPercent(line, count_);
@@ -155,63 +130,54 @@ class LoadBar {
     int sortFrom_ = 100;
 };
 
-// Lines of a foods file decoded in place, and whether they stand in table
-// order; as long as they do, their index keys (AddKey).
-struct DecodedRange {
-    bool inOrder = true;
-    std::vector<std::string_view> keys;
-};
-
-// Decodes lines [from, to) of file, each with its line index, calling
-// onLine(i) before line i. Each line is compared with the one before it
-// while both are fresh in the cache; once any range sets outOfOrder, the
-// lines are sorted afterwards and the index built then, so the checks stop.
-// Room for keysRoom keys is reserved, so that keys of later lines can be
-// added without moving these.
+// Decodes lines, views into bytes whose first has file position first,
+// calling onLine(i) before the line at position i, and tells whether they
+// stand in table order; as long as they do, keys receives their index keys
+// (AddKey). Each line is compared with the one before it while both are
+// fresh in the cache; once any run sets outOfOrder, the lines are sorted
+// afterwards and the index built then, so the checks stop.
 template <class OnLine>
-DecodedRange DecodeRange(FileLines& file, size_t from, size_t to, size_t keysRoom,
-                         std::atomic<bool>& outOfOrder, const OnLine& onLine) {
-    DecodedRange range;
-    range.keys.reserve(keysRoom);
-    char* const bytes = file.bytes->data();
+bool DecodeRun(char* bytes, std::span<const std::string_view> lines, size_t first,
+               std::atomic<bool>& outOfOrder, std::vector<std::string_view>& keys,
+               const OnLine& onLine) {
+    keys.clear();
+    bool inOrder = true;
     std::string_view previousKey;
-    for (size_t i = from; i < to; ++i) {
+    for (size_t n = 0; n < lines.size(); ++n) {
+        const size_t i = first + n;
         onLine(i);
-        const std::string_view line = file.lines[i];
+        const std::string_view line = lines[n];
         DecodeLineInPlace(static_cast<int>(i), bytes + (line.data() - bytes), line.size());
-        if (!range.inOrder || outOfOrder.load(std::memory_order_relaxed)) continue;
+        if (!inOrder || outOfOrder.load(std::memory_order_relaxed)) continue;
         const std::string_view key = IndexKey(line, true);
         // A key ends at its line's first bar, which weighs less than every
         // other byte, so two keys that differ order their lines alike: the
         // lines themselves are compared only where the keys tell nothing.
         const int order =
-            i == from || previousKey.empty() || key.empty() ? 0 : CompareText(previousKey, key);
-        if (order > 0 || (order == 0 && i > from && CompareText(file.lines[i - 1], line) > 0)) {
-            range.inOrder = false;
+            n == 0 || previousKey.empty() || key.empty() ? 0 : CompareText(previousKey, key);
+        if (order > 0 || (order == 0 && n > 0 && CompareText(lines[n - 1], line) > 0)) {
+            inOrder = false;
             outOfOrder.store(true, std::memory_order_relaxed);
         } else if (order < 0) {
-            range.keys.push_back(key);
+            keys.push_back(key);
         } else {
-            AddKey(range.keys, key);
+            AddKey(keys, key);
         }
         previousKey = key;
     }
-    return range;
+    return inOrder;
 }
 
-// The keys of two ranges of lines in table order, the second following the
-// first, as AddKey would have gathered them over both; nothing when a key
-// of the second would go before the end of the first (a line without a
-// bar), which the index built afterwards places.
-std::optional<std::vector<std::string_view>> JoinKeys(DecodedRange first, DecodedRange second) {
-    if (first.keys.empty() || second.keys.empty()) {
-        return std::move(first.keys.empty() ? second.keys : first.keys);
-    }
-    const int order = CompareText(first.keys.back(), second.keys.front());
-    if (order > 0) return std::nullopt;
-    first.keys.insert(first.keys.end(), second.keys.begin() + (order == 0 ? 1 : 0),
-                      second.keys.end());
-    return std::move(first.keys);
+// Appends to keys, the index keys of lines in table order, the keys of the
+// lines that follow them, as AddKey would have gathered them over both;
+// false when a key of more would go before the last of keys (a line
+// without a bar), which the index built afterwards places.
+bool AppendKeys(std::vector<std::string_view>& keys, std::span<const std::string_view> more) {
+    if (more.empty()) return true;
+    const int order = keys.empty() ? -1 : CompareText(keys.back(), more.front());
+    if (order > 0) return false;
+    keys.insert(keys.end(), more.begin() + (order == 0 ? 1 : 0), more.end());
+    return true;
 }
 
 // The food table, and its index keys when the file held its lines in
@@ -229,48 +195,209 @@ struct Decoded {
     std::optional<std::vector<std::string_view>> keys;
 };
 
-// Decodes the lines of file in place, each with its file position, while
-// the bar shows how far it has got. A large file is decoded in two halves
-// at once, the second on a thread of its own; the bar follows the first.
-Decoded DecodeLines(FileLines& file, LoadBar& bar) {
-    const size_t count = file.lines.size();
-    const bool large = SortsByWeights(count);
-    const size_t half = large ? count / 2 : count;
-    std::atomic<bool> outOfOrder{false};
-    std::future<DecodedRange> secondHalf;
-    if (large) {
-        secondHalf = OnSecondThread([&file, half, count, &outOfOrder] {
-            return DecodeRange(file, half, count, count - half, outOfOrder, [](size_t) {});
-        });
+// The progress window of a load, shown from the first position on, and its
+// bar over count units of decoding.
+class LoadProgress {
+  public:
+    explicit LoadProgress(ProgressSink& sink) : sink_(sink) {}
+
+    LoadBar& Bar(size_t count, bool sortHasShare) {
+        if (!showing_) showing_.emplace(sink_, 100);
+        return bar_.emplace(*showing_, static_cast<int>(count), sortHasShare);
     }
+    LoadBar& Bar() { return *bar_; }
+
+  private:
+    ProgressSink& sink_;
+    std::optional<ProgressShowing> showing_;
+    std::optional<LoadBar> bar_;
+};
+
+// Decodes the lines of file in place, each with its file position, while
+// the bar shows how far it has got.
+Decoded DecodeLines(FileLines& file, LoadBar& bar) {
+    std::atomic<bool> outOfOrder{false};
     bool barToldOutOfOrder = false;
-    // The first half's line i stands for count / half lines of the whole.
-    const auto whole = [count, half](size_t i) { return static_cast<int>(i * count / half); };
-    DecodedRange first = DecodeRange(file, 0, half, count, outOfOrder, [&](size_t i) {
-        if (!barToldOutOfOrder && outOfOrder.load(std::memory_order_relaxed)) {
-            barToldOutOfOrder = true;
-            bar.OutOfOrder(whole(i));
-        }
-        bar.Decoding(whole(i));
-    });
-    DecodedRange second = large ? secondHalf.get() : DecodedRange();
-    if (!outOfOrder && half < count && CompareText(file.lines[half - 1], file.lines[half]) > 0)
-        outOfOrder = true;
-    if (!outOfOrder) return {true, JoinKeys(std::move(first), std::move(second))};
-    if (!barToldOutOfOrder) bar.OutOfOrder(static_cast<int>(count) - 1);
+    std::vector<std::string_view> keys;
+    keys.reserve(file.lines.size());
+    const bool inOrder =
+        DecodeRun(file.bytes->data(), file.lines, 0, outOfOrder, keys, [&](size_t i) {
+            if (!barToldOutOfOrder && outOfOrder.load(std::memory_order_relaxed)) {
+                barToldOutOfOrder = true;
+                bar.OutOfOrder(static_cast<int>(i));
+            }
+            bar.Decoding(static_cast<int>(i));
+        });
+    if (inOrder) return {true, std::move(keys)};
+    if (!barToldOutOfOrder) bar.OutOfOrder(static_cast<int>(file.lines.size()) - 1);
     return {false, std::nullopt};
 }
+
+// A large foods file split into lines and decoded a step at a time, as
+// ReadTextInSteps reads it, while each step is fresh in the cache. The
+// lines of step k are those after the last LF before it, up to and with
+// its own last LF (the last step's run to the end), so every line lies
+// whole in the step that has it, a CR LF is never parted, and a step
+// without an LF has no lines. Their file positions count on from the
+// lines of the steps before, and they join the table after those, so each
+// step waits until the step before it has told where its lines end and
+// added them; it does so before decoding them. Their keys join the index
+// likewise once decoded, each step after the one before.
+class StepDecoder final : public TextSteps {
+  public:
+    explicit StepDecoder(LoadProgress& progress) : progress_(progress) {}
+
+    void Begin(size_t count) override {
+        marks_ = std::make_unique<Mark[]>(count);
+        count_ = count;
+    }
+
+    void Step(const TextStep& step) override {
+        Mark& mark = marks_[step.index];
+        const Mark* before = step.index > 0 ? &marks_[step.index - 1] : nullptr;
+        try {
+            if (before) Await(before->lines);
+            if (!step.read || (before && before->lines.load(std::memory_order_acquire) != kDone)) {
+                Tell(mark.lines, false);
+                Tell(mark.keys, false);
+                return;
+            }
+            auto& [lines, keys] = runs_[std::this_thread::get_id() == shownBy_ ? 0 : 1];
+            lines.clear();
+            const size_t from = before ? before->end : 0;
+            const size_t first = before ? before->count : 0;
+            const auto* lastEnd = static_cast<const char*>(
+                memrchr(step.text + step.begin, '\n', step.end - step.begin));
+            const size_t to = step.index + 1 == step.count ? step.end
+                              : lastEnd != nullptr ? static_cast<size_t>(lastEnd + 1 - step.text)
+                                                   : from;
+            AppendLines(std::string_view(step.text + from, to - from), lines);
+            // The first step's lines tell about how many the whole holds.
+            if (step.index == 0) Reserve(lines.size() * step.count * 9 / 8 + 16);
+            table_.insert(table_.end(), lines.begin(), lines.end());
+            mark.end = to;
+            mark.count = first + lines.size();
+            Tell(mark.lines, true);
+
+            DecodeRun(step.text, lines, first, outOfOrder_, keys, [](size_t) {});
+            if (before) Await(before->keys);
+            JoinIndex(lines, keys);
+            Tell(mark.keys, true);
+            // The bar once no step waits for this one: a paint waits for
+            // the window system.
+            if (std::this_thread::get_id() == shownBy_) ShowDecoded(step.index + 1);
+        } catch (...) {
+            {
+                const std::lock_guard<std::mutex> lock(failureMutex_);
+                if (!failure_) failure_ = std::current_exception();
+            }
+            if (mark.lines.load() == kPending) Tell(mark.lines, false);
+            if (mark.keys.load() == kPending) Tell(mark.keys, false);
+        }
+    }
+
+    // The lines of bytes, whose steps were all read, in file order, and
+    // whether they stand in table order with their keys. Rethrows what
+    // failed in a step.
+    std::pair<FileLines, Decoded> Finish(FileBytes bytes) {
+        if (failure_) std::rethrow_exception(failure_);
+        const bool inOrder = !outOfOrder_;
+        ShowDecoded(count_);
+        std::optional<std::vector<std::string_view>> keys;
+        if (inOrder && keysHold_) keys = std::move(index_);
+        return {FileLines{std::make_shared<FileBytes>(std::move(bytes)), std::move(table_)},
+                Decoded{inOrder, std::move(keys)}};
+    }
+
+  private:
+    static constexpr int kPending = 0;
+    static constexpr int kDone = 1;
+    static constexpr int kGivenUp = 2;
+
+    // What a step has told the next: where its lines end and how many lines
+    // stand up to there, once its lines are in the table; once its keys are
+    // in the index.
+    struct Mark {
+        std::atomic<int> lines{kPending};
+        std::atomic<int> keys{kPending};
+        size_t end = 0;
+        size_t count = 0;
+    };
+
+    static void Await(const std::atomic<int>& told) {
+        told.wait(kPending, std::memory_order_acquire);
+    }
+    static void Tell(std::atomic<int>& told, bool done) {
+        told.store(done ? kDone : kGivenUp, std::memory_order_release);
+        told.notify_all();
+    }
+
+    // Moves the bar to done steps of count_, showing it first; from where
+    // the steps were found out of order, decoding fills only its share.
+    void ShowDecoded(size_t done) {
+        if (!bar_) bar_ = &progress_.Bar(count_, true);
+        if (outOfOrder_.load(std::memory_order_relaxed) && !barToldOutOfOrder_) {
+            barToldOutOfOrder_ = true;
+            bar_->OutOfOrder(static_cast<int>(done));
+        }
+        bar_->Decoding(static_cast<int>(done));
+    }
+
+    void Reserve(size_t count) {
+        table_.reserve(count);
+        index_.reserve(count);
+    }
+
+    // Adds the keys of a step's decoded lines to the index, after checking
+    // its first line against the last line of the steps before.
+    void JoinIndex(std::span<const std::string_view> lines,
+                   std::span<const std::string_view> keys) {
+        if (lines.empty()) return;
+        if (lastLine_ && CompareText(*lastLine_, lines.front()) > 0) {
+            outOfOrder_.store(true, std::memory_order_relaxed);
+        }
+        lastLine_ = lines.back();
+        if (keysHold_ && !outOfOrder_) keysHold_ = AppendKeys(index_, keys);
+    }
+
+    LoadProgress& progress_;
+    LoadBar* bar_ = nullptr;
+    size_t count_ = 0;
+    // Only the thread that shows the progress window moves its bar.
+    const std::thread::id shownBy_ = std::this_thread::get_id();
+    bool barToldOutOfOrder_ = false;
+    std::unique_ptr<Mark[]> marks_;
+    // A step's lines and keys, for each of the two threads, kept for its
+    // next steps: no fresh memory for each step.
+    std::pair<std::vector<std::string_view>, std::vector<std::string_view>> runs_[2];
+    std::atomic<bool> outOfOrder_{false};
+    // Filled a step at a time, in file order.
+    std::vector<std::string_view> table_;
+    std::vector<std::string_view> index_;
+    std::optional<std::string_view> lastLine_;
+    bool keysHold_ = true;
+    std::mutex failureMutex_;
+    std::exception_ptr failure_;
+};
 
 // The foods file's lines, decoded, then put in table order unless they
 // stand in it already, progress ending once they do. The lines are decoded
 // where they lie in the file's bytes and the table keeps views into those
-// bytes, so no line is copied.
+// bytes, so no line is copied. A large file is read, split and decoded a
+// step at a time; one that cannot be read so is read whole, then split and
+// decoded.
 DecodedFoods DecodeFoodsInTableOrder(const std::string& path, ProgressSink& progress) {
-    FileLines file = ReadFileLines(path);
-    ProgressShowing showing(progress, 100);
-    LoadBar bar(showing, static_cast<int>(file.lines.size()));
-    Decoded decoded = DecodeLines(file, bar);
+    LoadProgress shown(progress);
+    StepDecoder steps(shown);
+    std::optional<FileBytes> bytes = ReadTextInSteps(path, steps);
+    auto [file, decoded] = bytes ? steps.Finish(std::move(*bytes)) : [&] {
+        FileLines whole = ReadFileLines(path);
+        const size_t count = whole.lines.size();
+        Decoded result = DecodeLines(whole, shown.Bar(count, SortsByWeights(count)));
+        return std::pair(std::move(whole), std::move(result));
+    }();
     if (!decoded.inOrder) {
+        LoadBar& bar = shown.Bar();
         PutInTableOrder(file.lines, [&bar](int percent) { bar.Sorting(percent); });
     }
     return {LoadedTable(std::move(file.bytes), std::move(file.lines)), std::move(decoded.keys)};

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -323,6 +324,56 @@ void FileBytes::resize(std::size_t size) {
 
 FileBytes ReadWholeText(const std::string& path) {
     return ReadOrThrow<FileBytes>(path, true, nullptr);
+}
+
+std::size_t TextStepBytes(std::size_t size) {
+    return std::clamp(size / 16, std::size_t{16} << 10, std::size_t{1} << 20);
+}
+
+std::optional<FileBytes> ReadTextInSteps(const std::string& path, TextSteps& steps) {
+    struct stat info {};
+    const int fd = OpenRegularFile(path, true, info);
+    if (fd < 0) return std::nullopt;
+    const auto size = static_cast<std::size_t>(info.st_size);
+    std::optional<FileBytes> bytes;
+    try {
+        if (size >= kTextInStepsFrom && size <= UsableMemory() / 2) {
+            bytes.emplace();
+            bytes->resize(size);
+        }
+    } catch (const std::bad_alloc&) {
+        bytes.reset();
+    }
+    if (!bytes) {
+        close(fd);
+        return std::nullopt;
+    }
+    const std::size_t stepBytes = TextStepBytes(size);
+    const std::size_t count = (size + stepBytes - 1) / stepBytes;
+    steps.Begin(count);
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> failed{false};
+    const auto readSteps = [&] {
+        for (std::size_t index = next++; index < count; index = next++) {
+            const std::size_t begin = index * stepBytes, end = std::min(size, begin + stepBytes);
+            bool read = false;
+            if (!failed) {
+                const std::optional<Got> got =
+                    ReadAt(fd, bytes->data() + begin, end - begin, begin, true);
+                read = got && !got->nul && got->bytes == end - begin;
+                if (!read) failed = true;
+            }
+            steps.Step({index, count, bytes->data(), begin, end, read});
+        }
+    };
+    std::future<void> other = OnSecondThread(readSteps);
+    readSteps();
+    other.get();
+    char past = 0;
+    const bool grew = pread(fd, &past, 1, static_cast<off_t>(size)) != 0;
+    close(fd);
+    if (failed || grew) return std::nullopt;
+    return bytes;
 }
 
 std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t maxBytes) {

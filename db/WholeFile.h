@@ -85,6 +85,51 @@ class FileBytes {
 // only that far, so memory holds only the text, whatever follows it.
 FileBytes ReadWholeText(const std::string& path);
 
+// One step of a text read in steps (ReadTextInSteps): bytes [begin, end) of
+// the file, which now stand at the same offsets in text, the room for the
+// whole file; read is false when they could not be read whole.
+struct TextStep {
+    std::size_t index;
+    std::size_t count;
+    char* text;
+    std::size_t begin;
+    std::size_t end;
+    bool read;
+};
+
+// Work on a text a step at a time, while each step is fresh in the cache.
+class TextSteps {
+  public:
+    // On the caller's thread, before any step is read: the number of steps.
+    virtual void Begin(std::size_t count) = 0;
+    // On the thread that read the step, as soon as it is read. Must not
+    // throw: the reading goes on regardless.
+    virtual void Step(const TextStep& step) = 0;
+
+  protected:
+    ~TextSteps() = default;
+};
+
+// The size of the steps in which ReadTextInSteps reads a file of size
+// bytes: small enough to stay in a processor's cache while it is worked
+// on, and at least 16 of them, so that two threads share the work.
+std::size_t TextStepBytes(std::size_t size);
+
+// The smallest file ReadTextInSteps reads.
+constexpr std::size_t kTextInStepsFrom = std::size_t{256} << 10;
+
+// ReadWholeText for a large text, read in steps that two threads take in
+// turn, each step handed to steps.Step on the thread that read it, in
+// increasing order on each thread; every step is handed over, and from the
+// first one that could not be read whole (a NUL, a read error, a file that
+// shrank) on, each is handed over unread. Gives the bytes when every step
+// was read and the file did not grow meanwhile. Gives nothing for anything
+// else: a file that is smaller than kTextInStepsFrom, larger than
+// ReadWholeText allows, holds a NUL, cannot be opened or read, or changed
+// size while read, and then the caller reads it with ReadWholeText, which
+// says why where it fails.
+std::optional<FileBytes> ReadTextInSteps(const std::string& path, TextSteps& steps);
+
 // The bytes of the regular file standing at path itself when it holds at
 // most maxBytes; nothing for anything else (nothing there, a symbolic
 // link, a FIFO, a device, a folder, a larger file, a read error). For files

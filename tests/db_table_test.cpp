@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <random>
@@ -437,28 +438,72 @@ TEST_F(LoaderTest, LoadsAsSplitDecodeAndSortGiveOnRandomFiles) {
     }
 }
 
-// Large files are split and decoded in two halves at once. Lines in table
-// order, with equal keys on both sides of the middle, with a line without a
-// bar in the second half, and with a pair out of order across the middle,
-// each kind of line end everywhere, all load as one pass over the whole file
-// gives them.
-TEST_F(LoaderTest, LargeFilesLoadAsOnePassGivesThem) {
-    Lines sorted;
-    for (int i = 0; i < 60000; ++i)
-        sorted.push_back("Food " + std::to_string(100000 + i) + "|" + std::to_string(i));
-    const size_t middle = sorted.size() / 2;
-    Lines sameKeyAcross = sorted;
-    sameKeyAcross[middle] = sorted[middle - 1].substr(0, 12) + "again";
-    Lines withoutBar = sorted;
-    withoutBar.back() = "Food 999999";
-    Lines swapped = sorted;
-    std::swap(swapped[middle - 1], swapped[middle]);
-    for (const Lines& plain : {sorted, sameKeyAcross, withoutBar, swapped}) {
+// Large files are read, split and decoded in steps, two threads at once.
+// At each step boundary a line end of one kind or another stands astride
+// it or on either side of it, or a line runs over a whole step. Such files
+// in table order, with equal keys astride a boundary, with a line without
+// a bar at the end, with a pair out of order astride a boundary, without a
+// last line end, and with a NUL (then read whole) all load as one pass
+// over the whole file gives them.
+TEST_F(LoaderTest, FilesReadInStepsLoadAsOnePassGivesThem) {
+    constexpr size_t kSize = 600 << 10;
+    const size_t step = TextStepBytes(kSize);
+    Lines plain, ends;
+    size_t size = 0;
+    const auto add = [&](size_t length, const char* end) {
+        std::string line = "Food " + std::to_string(1000000 + plain.size()) + "|";
+        line.resize(std::max(length, line.size()), 'x');
+        size += line.size() + std::strlen(end);
+        plain.push_back(line);
+        ends.push_back(end);
+    };
+    // Ordinary lines, then one whose end starts at byte at.
+    const auto endAt = [&](size_t at, const char* end) {
+        while (size + 100 < at) add(60, "\n");
+        add(at - size, end);
+    };
+    size_t atBoundary = 0;  // a line that starts at a boundary
+    for (size_t boundary = step, kind = 0; boundary + 2 * step < kSize; boundary += step, ++kind) {
+        switch (kind % 5) {
+            case 0:
+                endAt(boundary - 1, "\r\n");
+                break;
+            case 1:
+                endAt(boundary - 1, "\n"), atBoundary = plain.size();
+                break;
+            case 2:
+                endAt(boundary, "\n");
+                break;
+            case 3:
+                endAt(boundary - 1, "\r");
+                break;
+            default:
+                endAt(boundary - 100, "\n"), add(step + 200, "\n"), boundary += step;
+        }
+    }
+    while (size < kSize) add(60, kLineEnds[plain.size() % 3]);
+
+    Lines sameKeyAcross = plain;
+    sameKeyAcross[atBoundary] = plain[atBoundary - 1].substr(0, 13) + "zzz";
+    Lines withoutBar = plain;
+    withoutBar.back() = "Food 9999999";
+    Lines swapped = plain;
+    std::swap(swapped[atBoundary - 1], swapped[atBoundary]);
+    Lines withNul = plain;
+    withNul[plain.size() / 2][20] = '\0';
+    Lines noLastEnd = ends;
+    noLastEnd.back() = "";
+    for (const auto& [lines, lineEnds] :
+         {std::pair(plain, ends), std::pair(sameKeyAcross, ends), std::pair(withoutBar, ends),
+          std::pair(swapped, ends), std::pair(withNul, ends), std::pair(plain, noLastEnd)}) {
         std::string file;
-        for (size_t i = 0; i < plain.size(); ++i)
-            file += EncodeLine(static_cast<int>(i), plain[i]) + kLineEnds[i % 3];
-        SCOPED_TRACE(plain[middle]);
+        for (size_t i = 0; i < lines.size(); ++i)
+            file += EncodeLine(static_cast<int>(i), lines[i]) + lineEnds[i];
+        SCOPED_TRACE(lines[atBoundary] + (lines == withNul ? " with a NUL" : ""));
+        progress.positions.clear();
         ExpectLoadsAsSortingGives(file);
+        // Read in steps, the bar moves once a step; read whole, once a line.
+        EXPECT_EQ(progress.positions.size() < lines.size() / 2, lines != withNul);
     }
 }
 
