@@ -239,10 +239,10 @@ Decoded DecodeLines(FileLines& file, LoadBar& bar) {
 // its own last LF (the last step's run to the end), so every line lies
 // whole in the step that has it, a CR LF is never parted, and a step
 // without an LF has no lines. Their file positions count on from the
-// lines of the steps before, and they join the table after those, so each
-// step waits until the step before it has told where its lines end and
-// added them; it does so before decoding them. Their keys join the index
-// likewise once decoded, each step after the one before.
+// lines of the steps before, so each step waits until the step before it
+// has told where its lines end and how many there were; it tells as much
+// before decoding its own. Once decoded, its lines join the table and
+// their keys the index, each step after the one before.
 class StepDecoder final : public TextSteps {
   public:
     explicit StepDecoder(LoadProgress& progress) : progress_(progress) {}
@@ -272,16 +272,15 @@ class StepDecoder final : public TextSteps {
                               : lastEnd != nullptr ? static_cast<size_t>(lastEnd + 1 - step.text)
                                                    : from;
             AppendLines(std::string_view(step.text + from, to - from), lines);
-            // The first step's lines tell about how many the whole holds.
-            if (step.index == 0) Reserve(lines.size() * step.count * 9 / 8 + 16);
-            table_.insert(table_.end(), lines.begin(), lines.end());
             mark.end = to;
             mark.count = first + lines.size();
             Tell(mark.lines, true);
 
             DecodeRun(step.text, lines, first, outOfOrder_, keys, [](size_t) {});
             if (before) Await(before->keys);
-            JoinIndex(lines, keys);
+            // The first step's lines tell about how many the whole holds.
+            if (step.index == 0) Reserve(lines.size() * step.count * 9 / 8 + 16);
+            Join(lines, keys);
             Tell(mark.keys, true);
             // The bar once no step waits for this one: a paint waits for
             // the window system.
@@ -348,11 +347,12 @@ class StepDecoder final : public TextSteps {
         index_.reserve(count);
     }
 
-    // Adds the keys of a step's decoded lines to the index, after checking
-    // its first line against the last line of the steps before.
-    void JoinIndex(std::span<const std::string_view> lines,
-                   std::span<const std::string_view> keys) {
+    // Adds a step's decoded lines to the table and their keys to the
+    // index, after checking its first line against the last line of the
+    // steps before.
+    void Join(std::span<const std::string_view> lines, std::span<const std::string_view> keys) {
         if (lines.empty()) return;
+        table_.insert(table_.end(), lines.begin(), lines.end());
         if (lastLine_ && CompareText(*lastLine_, lines.front()) > 0) {
             outOfOrder_.store(true, std::memory_order_relaxed);
         }
