@@ -238,11 +238,11 @@ Decoded DecodeLines(FileLines& file, LoadBar& bar) {
 // lines of step k are those after the last LF before it, up to and with
 // its own last LF (the last step's run to the end), so every line lies
 // whole in the step that has it, a CR LF is never parted, and a step
-// without an LF has no lines. Their file positions count on from the
-// lines of the steps before, so each step waits until the step before it
-// has told where its lines end and how many there were; it tells as much
-// before decoding its own. Once decoded, its lines join the table and
-// their keys the index, each step after the one before.
+// without an LF has no lines. So a step waits only for the step before it
+// to tell where its lines end, and once it has split its own, how many
+// lines stand up to there, from which its file positions count on; it
+// tells as much as soon as it knows. Once decoded, its lines join the
+// table and their keys the index, each step after the one before.
 class StepDecoder final : public TextSteps {
   public:
     explicit StepDecoder(LoadProgress& progress) : progress_(progress) {}
@@ -256,28 +256,26 @@ class StepDecoder final : public TextSteps {
         Mark& mark = marks_[step.index];
         const Mark* before = step.index > 0 ? &marks_[step.index - 1] : nullptr;
         try {
-            if (before) Await(before->lines);
-            if (!step.read || (before && before->lines.load(std::memory_order_acquire) != kDone)) {
-                Tell(mark.lines, false);
-                Tell(mark.keys, false);
-                return;
-            }
-            auto& [lines, keys] = runs_[std::this_thread::get_id() == shownBy_ ? 0 : 1];
-            lines.clear();
-            const size_t from = before ? before->end : 0;
-            const size_t first = before ? before->count : 0;
+            if (!step.read) throw GivenUp();
             const auto* lastEnd = static_cast<const char*>(
                 memrchr(step.text + step.begin, '\n', step.end - step.begin));
-            const size_t to = step.index + 1 == step.count ? step.end
-                              : lastEnd != nullptr ? static_cast<size_t>(lastEnd + 1 - step.text)
-                                                   : from;
-            AppendLines(std::string_view(step.text + from, to - from), lines);
-            mark.end = to;
+            if (before && !Await(before->ended)) throw GivenUp();
+            const size_t from = before ? before->end : 0;
+            mark.end = step.index + 1 == step.count ? step.end
+                       : lastEnd != nullptr         ? static_cast<size_t>(lastEnd + 1 - step.text)
+                                                    : from;
+            Tell(mark.ended, true);
+
+            auto& [lines, keys] = runs_[std::this_thread::get_id() == shownBy_ ? 0 : 1];
+            lines.clear();
+            AppendLines(std::string_view(step.text + from, mark.end - from), lines);
+            if (before && !Await(before->counted)) throw GivenUp();
+            const size_t first = before ? before->count : 0;
             mark.count = first + lines.size();
-            Tell(mark.lines, true);
+            Tell(mark.counted, true);
 
             DecodeRun(step.text, lines, first, outOfOrder_, keys, [](size_t) {});
-            if (before) Await(before->keys);
+            if (before && !Await(before->keys)) throw GivenUp();
             // The first step's lines tell about how many the whole holds.
             if (step.index == 0) Reserve(lines.size() * step.count * 9 / 8 + 16);
             Join(lines, keys);
@@ -285,13 +283,14 @@ class StepDecoder final : public TextSteps {
             // The bar once no step waits for this one: a paint waits for
             // the window system.
             if (std::this_thread::get_id() == shownBy_) ShowDecoded(step.index + 1);
+        } catch (const GivenUp&) {
+            GiveUp(mark);
         } catch (...) {
             {
                 const std::lock_guard<std::mutex> lock(failureMutex_);
                 if (!failure_) failure_ = std::current_exception();
             }
-            if (mark.lines.load() == kPending) Tell(mark.lines, false);
-            if (mark.keys.load() == kPending) Tell(mark.keys, false);
+            GiveUp(mark);
         }
     }
 
@@ -313,18 +312,23 @@ class StepDecoder final : public TextSteps {
     static constexpr int kDone = 1;
     static constexpr int kGivenUp = 2;
 
-    // What a step has told the next: where its lines end and how many lines
-    // stand up to there, once its lines are in the table; once its keys are
-    // in the index.
+    // What a step has told the next, each in turn: where its lines end,
+    // how many lines stand up to there, and that its lines and keys are in
+    // the table and the index. A step that could not be read, or came
+    // after one, gives up, and so do the steps after it.
     struct Mark {
-        std::atomic<int> lines{kPending};
+        std::atomic<int> ended{kPending};
+        std::atomic<int> counted{kPending};
         std::atomic<int> keys{kPending};
         size_t end = 0;
         size_t count = 0;
     };
+    struct GivenUp {};
 
-    static void Await(const std::atomic<int>& told) {
+    // Waits until told; whether what was told is done.
+    static bool Await(const std::atomic<int>& told) {
         told.wait(kPending, std::memory_order_acquire);
+        return told.load(std::memory_order_acquire) == kDone;
     }
     static void Tell(std::atomic<int>& told, bool done) {
         told.store(done ? kDone : kGivenUp, std::memory_order_release);
@@ -340,6 +344,12 @@ class StepDecoder final : public TextSteps {
             bar_->OutOfOrder(static_cast<int>(done));
         }
         bar_->Decoding(static_cast<int>(done));
+    }
+
+    static void GiveUp(Mark& mark) {
+        for (std::atomic<int>* told : {&mark.ended, &mark.counted, &mark.keys}) {
+            if (told->load(std::memory_order_relaxed) == kPending) Tell(*told, false);
+        }
     }
 
     void Reserve(size_t count) {
