@@ -334,6 +334,9 @@ std::optional<FileBytes> ReadTextInSteps(const std::string& path, TextSteps& ste
     struct stat info {};
     const int fd = OpenRegularFile(path, true, info);
     if (fd < 0) return std::nullopt;
+    // Closed on every way out, steps.Begin running out of memory included.
+    const std::unique_ptr<const int, void (*)(const int*)> closed(
+        &fd, [](const int* open) { close(*open); });
     const auto size = static_cast<std::size_t>(info.st_size);
     std::optional<FileBytes> bytes;
     try {
@@ -344,10 +347,7 @@ std::optional<FileBytes> ReadTextInSteps(const std::string& path, TextSteps& ste
     } catch (const std::bad_alloc&) {
         bytes.reset();
     }
-    if (!bytes) {
-        close(fd);
-        return std::nullopt;
-    }
+    if (!bytes) return std::nullopt;
     const std::size_t stepBytes = TextStepBytes(size);
     const std::size_t count = (size + stepBytes - 1) / stepBytes;
     steps.Begin(count);
@@ -371,7 +371,6 @@ std::optional<FileBytes> ReadTextInSteps(const std::string& path, TextSteps& ste
     other.get();
     char past = 0;
     const bool grew = pread(fd, &past, 1, static_cast<off_t>(size)) != 0;
-    close(fd);
     if (failed || grew) return std::nullopt;
     return bytes;
 }
