@@ -261,9 +261,9 @@ class StepDecoder final : public TextSteps {
                 memrchr(step.text + step.begin, '\n', step.end - step.begin));
             if (before && !Await(before->ended)) throw GivenUp();
             const size_t from = before ? before->end : 0;
-            mark.end = step.index + 1 == step.count ? step.end
-                       : lastEnd != nullptr         ? static_cast<size_t>(lastEnd + 1 - step.text)
-                                                    : from;
+            mark.end = step.index + 1 == count_ ? step.end
+                       : lastEnd != nullptr     ? static_cast<size_t>(lastEnd + 1 - step.text)
+                                                : from;
             Tell(mark.ended, true);
 
             auto& [lines, keys] = runs_[std::this_thread::get_id() == shownBy_ ? 0 : 1];
@@ -277,7 +277,7 @@ class StepDecoder final : public TextSteps {
             DecodeRun(step.text, lines, first, outOfOrder_, keys, [](size_t) {});
             if (before && !Await(before->keys)) throw GivenUp();
             // The first step's lines tell about how many the whole holds.
-            if (step.index == 0) Reserve(lines.size() * step.count * 9 / 8 + 16);
+            if (step.index == 0) Reserve(lines.size() * count_ * 9 / 8 + 16);
             Join(lines, keys);
             Tell(mark.keys, true);
             // The bar once no step waits for this one: a paint waits for

@@ -247,10 +247,14 @@ std::size_t ResourceRoom(int resource, unsigned long long used) {
     return Room(limit.rlim_cur, used);
 }
 
+// The largest file the whole-file readers take: what is built from a file
+// needs about as much memory again as its bytes.
+std::size_t MostBytesToRead() { return UsableMemory() / 2; }
+
 template <class Bytes>
 Bytes ReadOrThrow(const std::string& path, bool stopAtNul, struct stat* info) {
     Bytes bytes;
-    switch (ReadRegularFile(path, {true, stopAtNul, UsableMemory() / 2}, bytes, info)) {
+    switch (ReadRegularFile(path, {true, stopAtNul, MostBytesToRead()}, bytes, info)) {
         case ReadOutcome::kRead:
             return bytes;
         case ReadOutcome::kTooLarge:
@@ -340,7 +344,7 @@ std::optional<FileBytes> ReadTextInSteps(const std::string& path, TextSteps& ste
     const auto size = static_cast<std::size_t>(info.st_size);
     std::optional<FileBytes> bytes;
     try {
-        if (size >= kTextInStepsFrom && size <= UsableMemory() / 2) {
+        if (size >= kTextInStepsFrom && size <= MostBytesToRead()) {
             bytes.emplace();
             bytes->resize(size);
         }
@@ -363,7 +367,7 @@ std::optional<FileBytes> ReadTextInSteps(const std::string& path, TextSteps& ste
                 read = got && !got->nul && got->bytes == end - begin;
                 if (!read) failed = true;
             }
-            steps.Step({index, count, bytes->data(), begin, end, read});
+            steps.Step({index, bytes->data(), begin, end, read});
         }
     };
     std::future<void> other = OnSecondThread(readSteps);

@@ -90,7 +90,6 @@ FileBytes ReadWholeText(const std::string& path);
 // whole file; read is false when they could not be read whole.
 struct TextStep {
     std::size_t index;
-    std::size_t count;
     char* text;
     std::size_t begin;
     std::size_t end;
